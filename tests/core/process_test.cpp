@@ -1,0 +1,98 @@
+#include "core/process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace fhr {
+namespace {
+
+// Waits up to five seconds for a file to reach its final content.
+std::string WaitForFile(const test::TempDir& dir, const std::string& name, const std::string& done_marker) {
+  for (int i = 0; i < 500; ++i) {
+    const std::string text = dir.read(name);
+    if (text.ends_with(done_marker)) return text;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return dir.read(name);
+}
+
+// The states of this process's children, from /proc ("Z" for a zombie).
+std::string ChildStates() {
+  std::string states;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return states;
+  const std::string me = std::to_string(getpid());
+  while (const dirent* entry = readdir(proc)) {
+    std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // pid (comm) state ppid ...; comm may hold blanks, so read after ")".
+    std::istringstream rest(line.substr(line.rfind(')') + 1));
+    std::string state, ppid;
+    rest >> state >> ppid;
+    if (ppid == me) states += state;
+  }
+  closedir(proc);
+  return states;
+}
+
+TEST(RunProgram, PassesArgumentsUnchangedWithoutAShell) {
+  test::TempDir dir;
+  const std::string tricky = "two  blanks; $HOME `id` \"q\" 'a' | > * \x87\xff\n";
+  // The script writes its argument, then the descriptors it holds, then a marker.
+  const std::string script =
+      "printf %s \"$1\" > \"$2\"; printf '|' >> \"$2\"; ls /proc/$$/fd | sort -n | tr '\\n' ' ' >> \"$2\";"
+      " read line; printf '|%s|end' \"$line\" >> \"$2\"";
+  // A descriptor the caller holds open must not reach the program.
+  const int leaked = open("/dev/null", O_RDONLY);
+  ASSERT_GE(leaked, 3);
+  ASSERT_TRUE(RunProgram({"/bin/sh", "-c", script, "sh", tricky, dir.file("out")}));
+  close(leaked);
+
+  const std::string out = WaitForFile(dir, "out", "end");
+  ASSERT_TRUE(out.starts_with(tricky + "|")) << out;
+  // The shell's own descriptors: only 0-2.
+  const std::string fds = out.substr(tricky.size() + 1, out.find('|', tricky.size() + 1) - tricky.size() - 1);
+  EXPECT_EQ(fds, "0 1 2 ") << "descriptors: " << fds;
+  EXPECT_TRUE(out.ends_with("||end")) << "standard input is not empty: " << out;
+  EXPECT_EQ(ChildStates().find('Z'), std::string::npos);
+}
+
+TEST(RunProgram, LeavesNoChildBehind) {
+  ASSERT_TRUE(RunProgram({"true"}));  // found through PATH
+  ASSERT_TRUE(RunProgram({"sleep", "2"}));
+  // The program is not our child, so nothing of ours can become a zombie.
+  EXPECT_EQ(ChildStates(), "");
+}
+
+TEST(RunProgram, ReportsWhatCannotStart) {
+  EXPECT_FALSE(RunProgram({}));
+  EXPECT_FALSE(RunProgram({""}));
+  EXPECT_FALSE(RunProgram({"/nonexistent/program"}));
+  EXPECT_FALSE(RunProgram({"fhr-no-such-program-anywhere"}));
+}
+
+TEST(OpenFolder, GoesThroughTheInstalledOpener) {
+  std::string opened;
+  const DesktopOpener previous = SetDesktopOpener([&](const std::string& dir) {
+    opened = dir;
+    return true;
+  });
+  EXPECT_TRUE(OpenFolder("/home/user/my mail"));
+  EXPECT_EQ(opened, "/home/user/my mail");
+  SetDesktopOpener(previous);
+}
+
+}  // namespace
+}  // namespace fhr
