@@ -1,0 +1,14 @@
+#include "cli/commands.h"
+
+namespace fhr::cli {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"paths", "", "show the program, data and GnuPG directories and the files in use", true, RunPaths},
+      {"settings", "get NAME | set NAME VALUE | ls",
+       "read or change a value of the [settings] section of the settings file", true, RunSettings},
+  };
+  return commands;
+}
+
+}  // namespace fhr::cli

@@ -1,0 +1,13 @@
+#pragma once
+// The subcommands of fhr-cli, each in its own source file.
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace fhr::cli {
+
+int RunPaths(Context& ctx, const std::vector<std::string>& args);
+int RunSettings(Context& ctx, const std::vector<std::string>& args);
+
+}  // namespace fhr::cli

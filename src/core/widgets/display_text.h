@@ -1,0 +1,14 @@
+#pragma once
+// Record bytes shown on screen: valid UTF-8 is shown as UTF-8, anything else
+// as Latin-1, so no byte is ever lost or replaced in what the user sees.
+#include <QString>
+#include <string>
+
+namespace fhr {
+
+QString DisplayText(const std::string& bytes);
+
+// What the user typed, stored as UTF-8.
+std::string StoredText(const QString& text);
+
+}  // namespace fhr
