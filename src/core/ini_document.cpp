@@ -5,10 +5,13 @@
 namespace fhr {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
+// A CR that does not end a line (a lone CR, or one before the end of the
+// file) counts as a blank, so that adding a line end after it later cannot
+// change what the line reads as.
+constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -52,12 +55,13 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-IniDocument::Line IniDocument::Classify(std::string text, std::string_view ending) {
+IniDocument::Line IniDocument::Classify(std::string text, std::string_view ending,
+                                        bool first) {
   Line line;
   line.ending = ending;
   std::string_view view = text;
   // An editor may have put a byte order mark before the first line.
-  std::size_t start = view.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  std::size_t start = first && view.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   start = view.find_first_not_of(kBlanks, start);
   if (start != std::string_view::npos && view[start] != ';' && view[start] != '#') {
     if (view[start] == '[') {
@@ -85,12 +89,13 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   while (!bytes.empty()) {
     const auto lf = bytes.find('\n');
     if (lf == std::string_view::npos) {
-      doc.lines_.push_back(Classify(std::string(bytes), ""));
+      doc.lines_.push_back(Classify(std::string(bytes), "", doc.lines_.empty()));
       break;
     }
     const bool crlf = lf > 0 && bytes[lf - 1] == '\r';
     const auto length = crlf ? lf - 1 : lf;
-    doc.lines_.push_back(Classify(std::string(bytes.substr(0, length)), crlf ? "\r\n" : "\n"));
+    doc.lines_.push_back(
+        Classify(std::string(bytes.substr(0, length)), crlf ? "\r\n" : "\n", doc.lines_.empty()));
     bytes.remove_prefix(lf + 1);
   }
   return doc;
@@ -145,7 +150,7 @@ std::string_view IniDocument::NewLineEnding() const {
 void IniDocument::InsertLine(std::size_t at, std::string text) {
   if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = NewLineEnding();
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                Classify(std::move(text), NewLineEnding()));
+                Classify(std::move(text), NewLineEnding(), at == 0));
 }
 
 bool IniDocument::Write(std::string_view section, std::string_view name,
@@ -161,7 +166,8 @@ bool IniDocument::Write(std::string_view section, std::string_view name,
   const std::string entry = std::string(name) + "=" + std::string(value);
   if (existing) {
     Line& line = lines_[*existing];
-    line = Classify(line.text.substr(0, line.value_at) + std::string(value), line.ending);
+    line = Classify(line.text.substr(0, line.value_at) + std::string(value), line.ending,
+                    *existing == 0);
     return true;
   }
 

@@ -66,7 +66,8 @@ class IniDocument {
     std::size_t value_at = 0;  // entries: where the value starts in `text`
   };
 
-  static Line Classify(std::string text, std::string_view ending);
+  // `first`: the line opens the text, where a byte order mark may stand.
+  static Line Classify(std::string text, std::string_view ending, bool first);
   std::string_view NewLineEnding() const;
   // Calls visit(index) for each entry line of `section`, in order, until it
   // returns false.

@@ -31,7 +31,9 @@ bool IniFile::Write(std::string_view section, std::string_view name, std::string
   IniDocument doc;
   if (!LoadForChange(&doc, error)) return false;
   if (!doc.Write(section, name, value)) {
-    if (error) *error = "I can't store the setting \"" + std::string(name) + "\" in \"" + path_ + "\"";
+    if (error) {
+      *error = "I can't store the setting \"" + std::string(name) + "\" in \"" + path_ + "\"";
+    }
     return false;
   }
   return Store(doc, error);

@@ -26,8 +26,9 @@ std::optional<int> ParseInteger(std::string_view text) {
   if (text.empty() || text.front() == '-' || text.front() == '+') return std::nullopt;
 
   std::uint32_t magnitude = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  const char* last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(text.data(), last, magnitude, base);
+  if (error != std::errc() || end != last) return std::nullopt;
 
   if (base == 16) {
     // C++20 converts out-of-range unsigned values modulo 2^32.

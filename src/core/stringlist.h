@@ -79,6 +79,7 @@ class StringList {
   // is the very last byte adds one empty item. Objects are dropped.
   void SetCommaText(const std::string& text);
 
+  // Lists are equal when their lines are; attached objects do not count.
   friend bool operator==(const StringList& a, const StringList& b) { return a.lines_ == b.lines_; }
 
  private:

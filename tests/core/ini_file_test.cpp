@@ -105,7 +105,8 @@ TEST(IniDocument, PlacesNewNamesAndSections) {
       {"first of duplicate sections", "[a]\nx=1\n[b]\n[A]\ny=2\n", "a", "z", "3",
        "[a]\nx=1\nz=3\n[b]\n[A]\ny=2\n"},
       {"value with = and blanks inside", "[a]\n", "a", "k", "p=q r", "[a]\nk=p=q r\n"},
-      {"changed line keeps its spelling", "[a]\n  Key =  old\n", "a", "key", "", "[a]\n  Key =  \n"},
+      {"changed line keeps its spelling", "[a]\n  Key =  old\n", "a", "key", "",
+       "[a]\n  Key =  \n"},
   };
   for (const auto& c : cases) {
     IniDocument doc = IniDocument::Parse(c.before);
@@ -136,6 +137,21 @@ TEST(IniDocument, EraseRemovesEveryCopyOfTheName) {
   EXPECT_TRUE(doc.Erase("A", "x"));
   EXPECT_EQ(doc.Serialize(), "[a]\n;c\ny=3\n[b]\nx=4\n");
   EXPECT_FALSE(doc.Erase("a", "x"));
+}
+
+TEST(IniDocument, ByteOrderMarkAndStrayCarriageReturns) {
+  // A byte order mark opens only the first line.
+  IniDocument doc = IniDocument::Parse("\xEF\xBB\xBF[settings]\nusetray=1\n");
+  EXPECT_EQ(doc.Read("settings", "usetray"), "1");
+  ASSERT_TRUE(doc.Write("x", "\xEF\xBB\xBFname", "v"));
+  EXPECT_EQ(IniDocument::Parse(doc.Serialize()).Read("x", "\xEF\xBB\xBFname"), "v");
+
+  // A CR at the very end reads the same once a later write ends its line.
+  doc = IniDocument::Parse("[gpg]\nx=1\r");
+  EXPECT_EQ(doc.Read("gpg", "x"), "1");
+  ASSERT_TRUE(doc.Write("settings", "y", "2"));
+  EXPECT_EQ(doc.Serialize(), "[gpg]\nx=1\r\n[settings]\ny=2\n");
+  EXPECT_EQ(IniDocument::Parse(doc.Serialize()).Read("gpg", "x"), "1");
 }
 
 TEST(IniDocument, LongValuesAreCutOnRead) {

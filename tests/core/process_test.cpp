@@ -1,12 +1,15 @@
 #include "core/process.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <set>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,25 +50,49 @@ std::string ChildStates() {
   return states;
 }
 
+std::string ReadWhole(const std::string& path) {
+  std::ifstream file(path);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The descriptor numbers a process holds, in ascending order.
+std::set<int> DescriptorsOf(const std::string& pid) {
+  std::set<int> fds;
+  DIR* dir = opendir(("/proc/" + pid + "/fd").c_str());
+  if (dir == nullptr) return fds;
+  while (const dirent* entry = readdir(dir)) {
+    if (entry->d_name[0] != '.') fds.insert(std::atoi(entry->d_name));
+  }
+  closedir(dir);
+  return fds;
+}
+
 TEST(RunProgram, PassesArgumentsUnchangedWithoutAShell) {
   test::TempDir dir;
   const std::string tricky = "two  blanks; $HOME `id` \"q\" 'a' | > * \x87\xff\n";
-  // The script writes its argument, then the descriptors it holds, then a marker.
+  // The script writes its argument and what it reads from standard input,
+  // then its process id, and becomes a sleep whose descriptors the test
+  // inspects from outside.
   const std::string script =
-      "printf %s \"$1\" > \"$2\"; printf '|' >> \"$2\"; ls /proc/$$/fd | sort -n | tr '\\n' ' ' >> \"$2\";"
-      " read line; printf '|%s|end' \"$line\" >> \"$2\"";
+      "printf %s \"$1\" > \"$2\"; read line; printf '|%s|end' \"$line\" >> \"$2\";"
+      " echo $$ > \"$3\"; exec sleep 10";
   // A descriptor the caller holds open must not reach the program.
   const int leaked = open("/dev/null", O_RDONLY);
   ASSERT_GE(leaked, 3);
-  ASSERT_TRUE(RunProgram({"/bin/sh", "-c", script, "sh", tricky, dir.file("out")}));
+  ASSERT_TRUE(RunProgram({"/bin/sh", "-c", script, "sh", tricky, dir.file("out"), dir.file("pid")}));
   close(leaked);
 
-  const std::string out = WaitForFile(dir, "out", "end");
-  ASSERT_TRUE(out.starts_with(tricky + "|")) << out;
-  // The shell's own descriptors: only 0-2.
-  const std::string fds = out.substr(tricky.size() + 1, out.find('|', tricky.size() + 1) - tricky.size() - 1);
-  EXPECT_EQ(fds, "0 1 2 ") << "descriptors: " << fds;
-  EXPECT_TRUE(out.ends_with("||end")) << "standard input is not empty: " << out;
+  EXPECT_EQ(WaitForFile(dir, "out", "end"), tricky + "||end") << "the argument changed or stdin is not empty";
+  std::string pid = WaitForFile(dir, "pid", "\n");
+  ASSERT_TRUE(pid.ends_with("\n"));
+  pid.pop_back();
+  for (int i = 0; i < 500 && ReadWhole("/proc/" + pid + "/comm") != "sleep\n"; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(DescriptorsOf(pid), (std::set<int>{0, 1, 2}));
+  kill(std::stoi(pid), SIGTERM);
   EXPECT_EQ(ChildStates().find('Z'), std::string::npos);
 }
 

@@ -107,7 +107,8 @@ void LoadMainPlacement(QWidget* window, const Settings& settings, std::string_vi
   if (p.list_height) SetListHeight(list, *p.list_height);
   const int count = std::min(columns->count(), static_cast<int>(p.columns.size()));
   for (int i = 0; i < count; ++i) {
-    if (const auto width = p.columns[static_cast<std::size_t>(i)]) columns->resizeSection(i, *width);
+    const auto width = p.columns[static_cast<std::size_t>(i)];
+    if (width) columns->resizeSection(i, *width);
   }
 }
 
