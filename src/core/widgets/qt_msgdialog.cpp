@@ -6,22 +6,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include "core/widgets/display_text.h"
 
 namespace fhr {
 
 namespace {
-
-// Record bytes are not decoded by the engine; for the eye, valid UTF-8 reads
-// as UTF-8 and anything else as Latin-1.
-QString DisplayText(const std::string& bytes) {
-  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8.decode(view);
-  return utf8.hasError() ? QString::fromLatin1(view) : text;
-}
 
 QStyle::StandardPixmap IconOf(MsgKind kind) {
   switch (kind) {
