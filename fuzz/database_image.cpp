@@ -1,6 +1,6 @@
 // Any bytes opened as a database image: every record can be read, the
-// records can be packed, a few writes and a save-and-reopen work, and nothing crashes, hangs or touches
-// memory outside the image.
+// records can be packed, a few writes and a save-and-reopen work, and
+// nothing crashes, hangs or touches memory outside the image.
 #include <cstddef>
 #include <cstdint>
 #include <string>
