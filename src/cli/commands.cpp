@@ -7,6 +7,10 @@ const std::vector<Command>& Commands() {
       {"paths", "", "show the program, data and GnuPG directories and the files in use", true, RunPaths},
       {"settings", "get NAME | set NAME VALUE | ls",
        "read or change a value of the [settings] section of the settings file", true, RunSettings},
+      {"ls", "", "list the stored messages, newest first (stamp, read, date, From, subject, size)", true,
+       RunListMessages},
+      {"show", "STAMP", "print the stored message with that stamp", true, RunShowMessage},
+      {"rm", "STAMP", "delete the stored message with that stamp", true, RunRemoveMessage},
   };
   return commands;
 }

@@ -9,5 +9,8 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunListMessages(Context& ctx, const std::vector<std::string>& args);
+int RunShowMessage(Context& ctx, const std::vector<std::string>& args);
+int RunRemoveMessage(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
