@@ -11,6 +11,9 @@ const std::vector<Command>& Commands() {
        RunListMessages},
       {"show", "STAMP", "print the stored message with that stamp", true, RunShowMessage},
       {"rm", "STAMP", "delete the stored message with that stamp", true, RunRemoveMessage},
+      {"db", "ls [PATH] | cat PATH | put PATH | rm PATH",
+       "list, print, write (from stdin) or delete the database's records by key path", true, RunDb},
+      {"pack", "", "copy the database's live records into a smaller file", true, RunPack},
   };
   return commands;
 }
