@@ -9,6 +9,9 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunListMessages(Context& ctx, const std::vector<std::string>& args);
+int RunShowMessage(Context& ctx, const std::vector<std::string>& args);
+int RunRemoveMessage(Context& ctx, const std::vector<std::string>& args);
 int RunDb(Context& ctx, const std::vector<std::string>& args);
 int RunPack(Context& ctx, const std::vector<std::string>& args);
 
