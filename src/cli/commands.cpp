@@ -7,6 +7,9 @@ const std::vector<Command>& Commands() {
       {"paths", "", "show the program, data and GnuPG directories and the files in use", true, RunPaths},
       {"settings", "get NAME | set NAME VALUE | ls",
        "read or change a value of the [settings] section of the settings file", true, RunSettings},
+      {"keys", "", "list the nym keys (secret keys) as the program sees them: short ID and user ID", true, RunKeys},
+      {"keyrings", "[--secret FILE] [--public FILE]", "show the keyrings gpg.conf names, or set them", true,
+       RunKeyrings},
   };
   return commands;
 }

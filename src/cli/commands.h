@@ -9,5 +9,7 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunKeys(Context& ctx, const std::vector<std::string>& args);
+int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
