@@ -1,6 +1,7 @@
 #include "gnupg/gpg_console.h"
 
 #include <chrono>
+#include <cstdio>
 #include <future>
 
 #include "core/msgdialog.h"
@@ -27,9 +28,9 @@ GpgInvocation InvocationFor(const GpgSetup& setup, const GpgRequest& request) {
 void ReportRunFailure(const GpgRun& run, const GpgSetup& setup) {
   if (!run.failure.empty()) MsgDialog(run.failure, MsgKind::Error, kMbOk);
   if (run.timedOut) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(setup.timeLimit).count();
-    MsgDialog("GPG did not finish within " + std::to_string(seconds) + " seconds, so I stopped it.",
-              MsgKind::Error, kMbOk);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(setup.timeLimit.count()) / 1000.0);
+    MsgDialog(std::string("GPG did not finish within ") + seconds + " s, so I stopped it.", MsgKind::Error, kMbOk);
   }
 }
 
