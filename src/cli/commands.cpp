@@ -14,6 +14,9 @@ const std::vector<Command>& Commands() {
       {"db", "ls [PATH] | cat PATH | put PATH | rm PATH",
        "list, print, write (from stdin) or delete the database's records by key path", true, RunDb},
       {"pack", "", "copy the database's live records into a smaller file", true, RunPack},
+      {"keys", "", "list the nym keys (secret keys) as the program sees them: short ID and user ID", true, RunKeys},
+      {"keyrings", "[--secret FILE] [--public FILE]", "show the keyrings gpg.conf names, or set them", true,
+       RunKeyrings},
   };
   return commands;
 }

@@ -14,5 +14,7 @@ int RunShowMessage(Context& ctx, const std::vector<std::string>& args);
 int RunRemoveMessage(Context& ctx, const std::vector<std::string>& args);
 int RunDb(Context& ctx, const std::vector<std::string>& args);
 int RunPack(Context& ctx, const std::vector<std::string>& args);
+int RunKeys(Context& ctx, const std::vector<std::string>& args);
+int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
