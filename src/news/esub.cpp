@@ -9,9 +9,9 @@
 namespace fhr {
 namespace {
 
-CipherHandle BlowfishFor(const std::string& passphrase) {
+CipherHandle BlowfishFor(const std::string& passphrase, int mode) {
   Md5Digest key = Md5(passphrase);
-  CipherHandle cipher = CipherHandle::Open(GCRY_CIPHER_BLOWFISH, GCRY_CIPHER_MODE_CFB, key.data(), key.size());
+  CipherHandle cipher = CipherHandle::Open(GCRY_CIPHER_BLOWFISH, mode, key.data(), key.size());
   SecureWipe(key.data(), key.size());
   return cipher;
 }
@@ -20,20 +20,16 @@ CipherHandle BlowfishFor(const std::string& passphrase) {
 
 bool TestEncryptedSubject(const std::string& tag, const std::string& subject, const std::string& passphrase) {
   if (tag.size() != kTagChars) return false;
-  CipherHandle blowfish = BlowfishFor(passphrase);
+  CipherHandle blowfish = BlowfishFor(passphrase, GCRY_CIPHER_MODE_ECB);
   if (!blowfish) return false;
   std::array<unsigned char, kTagBytes> bytes;
   ReadHexLeniently(tag, bytes.data(), bytes.size());
-  gcry_cipher_setiv(blowfish.get(), bytes.data(), kTagRandomBytes);
-  Md5Digest decrypted;
-  gcry_cipher_decrypt(blowfish.get(), decrypted.data(), decrypted.size(), bytes.data() + kTagRandomBytes,
-                      decrypted.size());
-  return decrypted == Md5(subject);
+  return DecryptEsubDigest(blowfish, bytes.data()) == Md5(subject);
 }
 
 std::optional<std::string> MakeEncryptedSubject(const std::string& subject, const std::string& passphrase) {
   if (subject.empty() || passphrase.empty()) return std::nullopt;
-  CipherHandle blowfish = BlowfishFor(passphrase);
+  CipherHandle blowfish = BlowfishFor(passphrase, GCRY_CIPHER_MODE_CFB);
   std::array<unsigned char, kTagBytes> bytes;
   if (!blowfish || !FillRandomBytes(bytes.data(), kTagRandomBytes)) return std::nullopt;
   const Md5Digest digest = Md5(subject);

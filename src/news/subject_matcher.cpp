@@ -18,7 +18,15 @@ constexpr std::size_t kHsubDigestBytes = 16;
 // What the library sees of a text: the bytes before the first zero byte.
 std::string_view AsCString(const std::string& text) { return std::string_view(text.c_str()); }
 
-bool IsLowerHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
+// Whether every character is a hexadecimal digit (lowercase only, when
+// asked). It reads the whole text without branching on each character:
+// tags are random text, and mispredicted branches would cost more than the
+// ciphers.
+bool AllHexDigits(std::string_view text, bool lowercaseOnly) {
+  bool all = true;
+  for (char c : text) all &= IsHexDigit(c) & !(lowercaseOnly & (static_cast<unsigned char>(c - 'A') <= 5));
+  return all;
+}
 
 // One subject under test, decoded once for all lines.
 struct Candidate {
@@ -39,8 +47,8 @@ struct Candidate {
     blowfishForm = subject.size() == kTagChars;
     ideaForm = AsCString(subject).size() == kTagChars;
     if (blowfishForm || ideaForm) ReadHexLeniently(subject, bytes.data(), bytes.size());
-    hsubForm = blowfishForm && std::all_of(subject.begin(), subject.begin() + kHsubIvChars, IsHexDigit) &&
-               std::all_of(subject.begin() + kHsubIvChars, subject.end(), IsLowerHexDigit);
+    hsubForm = blowfishForm && AllHexDigits(std::string_view(subject).substr(0, kHsubIvChars), false) &&
+               AllHexDigits(std::string_view(subject).substr(kHsubIvChars), true);
     if (hsubForm) {
       ReadHexLeniently(subject, hsubIv.data(), hsubIv.size());
       ReadHexLeniently(std::string_view(subject).substr(kHsubIvChars), hsubDigest.data(), hsubDigest.size());
@@ -56,7 +64,8 @@ struct SubjectMatcher::Line {
   bool esub = false;
   // HSUB: the secret.
   std::string secret;
-  // ESUB, Blowfish form: MD5 of the subject; key MD5 of the passphrase.
+  // ESUB, Blowfish form: MD5 of the subject; key MD5 of the passphrase
+  // (both ciphers in ECB mode: the matcher runs the feedback itself).
   Md5Digest subjectDigest{};
   CipherHandle blowfish;
   // ESUB, IDEA form: the same over the texts as the library sees them. A
@@ -79,21 +88,11 @@ struct SubjectMatcher::Line {
   }
 
   bool MatchesBlowfish(const Candidate& c) const {
-    if (!blowfish) return false;
-    Md5Digest plain;
-    gcry_cipher_setiv(blowfish.get(), c.bytes.data(), kTagRandomBytes);
-    gcry_cipher_decrypt(blowfish.get(), plain.data(), plain.size(), c.bytes.data() + kTagRandomBytes, plain.size());
-    return plain == subjectDigest;
+    return blowfish && DecryptEsubDigest(blowfish, c.bytes.data()) == subjectDigest;
   }
 
   bool MatchesIdea(const Candidate& c) const {
-    if (!idea) return false;
-    std::array<unsigned char, kTagBytes> plain;
-    gcry_cipher_reset(idea.get());  // back to the zero feedback block
-    gcry_cipher_decrypt(idea.get(), plain.data(), plain.size(), c.bytes.data(), c.bytes.size());
-    const bool match = std::equal(ideaSubjectDigest.begin(), ideaSubjectDigest.end(), plain.begin() + kTagRandomBytes);
-    SecureWipe(plain.data(), plain.size());
-    return match;
+    return idea && DecryptEsubDigest(idea, c.bytes.data()) == ideaSubjectDigest;
   }
 
   bool MatchesHashed(const Candidate& c) const {
@@ -121,13 +120,13 @@ SubjectMatcher::SubjectMatcher(const std::vector<std::string>& lineTexts) {
     } else {
       Md5Digest key = Md5(record.ephrase);
       line.subjectDigest = Md5(record.subject);
-      line.blowfish = CipherHandle::Open(GCRY_CIPHER_BLOWFISH, GCRY_CIPHER_MODE_CFB, key.data(), key.size());
+      line.blowfish = CipherHandle::Open(GCRY_CIPHER_BLOWFISH, GCRY_CIPHER_MODE_ECB, key.data(), key.size());
       const std::string_view ideaSubject = AsCString(record.subject);
       const std::string_view ideaPassphrase = AsCString(record.ephrase);
       if (!ideaSubject.empty() && !ideaPassphrase.empty()) {
         key = Md5(ideaPassphrase);
         line.ideaSubjectDigest = Md5(ideaSubject);
-        line.idea = CipherHandle::Open(GCRY_CIPHER_IDEA, GCRY_CIPHER_MODE_CFB, key.data(), key.size());
+        line.idea = CipherHandle::Open(GCRY_CIPHER_IDEA, GCRY_CIPHER_MODE_ECB, key.data(), key.size());
       }
       SecureWipe(key.data(), key.size());
     }

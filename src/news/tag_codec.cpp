@@ -35,12 +35,21 @@ std::string HexLower(const unsigned char* bytes, std::size_t count) {
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// Digit values by byte, -1 for bytes that are not hexadecimal digits. A
+// table, because tags are random text and branching on each character
+// costs more than the ciphers.
+constexpr std::array<signed char, 256> kHexValues = [] {
+  std::array<signed char, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    values[c] = c >= '0' && c <= '9'   ? static_cast<signed char>(c - '0')
+                : c >= 'a' && c <= 'f' ? static_cast<signed char>(c - 'a' + 10)
+                : c >= 'A' && c <= 'F' ? static_cast<signed char>(c - 'A' + 10)
+                                       : -1;
+  }
+  return values;
+}();
+
+int HexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -66,6 +75,13 @@ CipherHandle CipherHandle::Open(int algorithm, int mode, const unsigned char* ke
   cipher.handle_.reset(raw);
   if (gcry_cipher_setkey(raw, key, keySize) != 0) cipher.handle_.reset();
   return cipher;
+}
+
+Md5Digest DecryptEsubDigest(const CipherHandle& ecb, const unsigned char* tag) {
+  Md5Digest plain;
+  gcry_cipher_encrypt(ecb.get(), plain.data(), plain.size(), tag, plain.size());
+  for (std::size_t i = 0; i < plain.size(); ++i) plain[i] ^= tag[kTagRandomBytes + i];
+  return plain;
 }
 
 }  // namespace fhr

@@ -57,4 +57,12 @@ class CipherHandle {
   std::unique_ptr<gcry_cipher_handle, Close> handle_;
 };
 
+// The 16 bytes that follow the random part of a 24-byte ESUB, decrypted in
+// CFB-64 mode with the random part as the first feedback block. Both ESUB
+// forms have this shape (the IDEA form starts its feedback from a zero
+// block, so its first 8 bytes play the same role). `ecb` is the cipher in
+// ECB mode with the key set: the two keystream blocks are the encryptions of
+// tag bytes 0-7 and 8-15.
+Md5Digest DecryptEsubDigest(const CipherHandle& ecb, const unsigned char* tag);
+
 }  // namespace fhr

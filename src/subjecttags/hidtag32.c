@@ -53,12 +53,16 @@ static void WriteHex(const unsigned char* bytes, size_t count, char* out) {
   out[2 * count] = '\0';
 }
 
-static int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+/* Digit value plus one by byte, 0 for bytes that are not hexadecimal
+   digits. A table, because candidates are random text and branching on
+   each character would cost more than the cipher. */
+static const unsigned char kHexValuesPlusOne[256] = {
+    ['0'] = 1,  ['1'] = 2,  ['2'] = 3,  ['3'] = 4,  ['4'] = 5,  ['5'] = 6,  ['6'] = 7,  ['7'] = 8,
+    ['8'] = 9,  ['9'] = 10, ['a'] = 11, ['b'] = 12, ['c'] = 13, ['d'] = 14, ['e'] = 15, ['f'] = 16,
+    ['A'] = 11, ['B'] = 12, ['C'] = 13, ['D'] = 14, ['E'] = 15, ['F'] = 16,
+};
+
+static int HexDigit(char c) { return kHexValuesPlusOne[(unsigned char)c] - 1; }
 
 /* Each pair is a number of at most two hexadecimal digits in either case;
    reading a pair stops at its first other character, so "g1" gives 0 and
