@@ -7,6 +7,8 @@ const std::vector<Command>& Commands() {
       {"paths", "", "show the program, data and GnuPG directories and the files in use", true, RunPaths},
       {"settings", "get NAME | set NAME VALUE | ls",
        "read or change a value of the [settings] section of the settings file", true, RunSettings},
+      {"tag", "esub SUBJECT | idea SUBJECT | hsub | test TAG",
+       "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", true, RunTag},
   };
   return commands;
 }

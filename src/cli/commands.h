@@ -9,5 +9,6 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunTag(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
