@@ -9,6 +9,8 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunDb(Context& ctx, const std::vector<std::string>& args);
+int RunPack(Context& ctx, const std::vector<std::string>& args);
 int RunTag(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
