@@ -12,6 +12,8 @@ const std::vector<Command>& Commands() {
       {"pack", "", "copy the database's live records into a smaller file", true, RunPack},
       {"tag", "esub SUBJECT | idea SUBJECT | hsub | test TAG",
        "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", true, RunTag},
+      {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
+       "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
   };
   return commands;
 }

@@ -12,5 +12,6 @@ int RunSettings(Context& ctx, const std::vector<std::string>& args);
 int RunDb(Context& ctx, const std::vector<std::string>& args);
 int RunPack(Context& ctx, const std::vector<std::string>& args);
 int RunTag(Context& ctx, const std::vector<std::string>& args);
+int RunSubject(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli

@@ -4,6 +4,7 @@
 
 #include "core/stringlist.h"
 #include "core/text_helpers.h"
+#include "storage/fhrdb.h"
 
 namespace fhr {
 
@@ -52,6 +53,25 @@ long long NextSubjectNumber(const std::string& storedNextSubject, const std::vec
     next = std::max(next, IntValueOf(fields, "subno", 0) + 1LL);
   }
   return next;
+}
+
+std::optional<std::string> AllocateSubjectNumber(TFHRDB& db) {
+  StringList lines;
+  if (!db.ReadSubjects(lines)) return std::nullopt;
+  const long long number = NextSubjectNumber(db.GetDbSetting("nextsubject", ""), lines.lines());
+  if (!db.SetDbSetting("nextsubject", std::to_string(number + 1))) return std::nullopt;
+  return std::to_string(number);
+}
+
+int FindDuplicateSubjectLine(const SubjectLine& line, const std::vector<std::string>& lineTexts) {
+  const std::string passphrase = line.esub ? line.ephrase : "";
+  for (std::size_t i = 0; i < lineTexts.size(); ++i) {
+    const SubjectLine stored = ParseSubjectLine(lineTexts[i]);
+    if (stored.subject == line.subject && (stored.esub ? stored.ephrase : "") == passphrase) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
 }
 
 }  // namespace fhr

@@ -2,10 +2,13 @@
 // The subject line record: how one nym's articles are tagged. Stored as the
 // comma text of name=value fields, one line per subject line, in the
 // database record "subjects".
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace fhr {
+
+class TFHRDB;
 
 // The lowest subject line number; numbers below it are never given out.
 inline constexpr long long kFirstSubjectNumber = 2000;
@@ -41,5 +44,18 @@ std::string SubjectLineText(const SubjectLine& line);
 // can never hand out a number twice. The caller stores the result plus one
 // as the new "nextsubject".
 long long NextSubjectNumber(const std::string& storedNextSubject, const std::vector<std::string>& lineTexts);
+
+// Gives a new subject line its number: NextSubjectNumber of the database
+// setting "nextsubject" and the stored lines, storing that number plus one
+// as "nextsubject". Nothing when the database could not be read or written
+// (the database has reported why).
+std::optional<std::string> AllocateSubjectNumber(TFHRDB& db);
+
+// Index of the first stored line (comma texts) that `line` would duplicate:
+// the same subject and the same passphrase, a line's passphrase being its
+// ephrase on an ESUB line and empty on an HSUB line. -1 when there is none.
+// Two lines that are duplicates would match the same articles, and the
+// second would never be recorded.
+int FindDuplicateSubjectLine(const SubjectLine& line, const std::vector<std::string>& lineTexts);
 
 }  // namespace fhr
