@@ -54,7 +54,6 @@ struct Candidate {
       ReadHexLeniently(std::string_view(subject).substr(kHsubIvChars), hsubDigest.data(), hsubDigest.size());
     }
   }
-  ~Candidate() { SecureWipe(bytes.data(), bytes.size()); }
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Matching subjects against subject lines: the library binding, the order
 // and activity rules, the article form, and the pass matcher giving the
 // per-call answer for every candidate.
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -50,6 +52,13 @@ TEST(SubjectLibrary, LoadFailuresAndMissingFile) {
     const std::string text = dialogs.texts()[0];
     EXPECT_EQ(text.rfind("Failed to load the library, libhidtag32.so. The error reported was:   \n", 0), 0u) << text;
     EXPECT_NE(text.find("   \nSorry, I'm quitting!"), std::string::npos) << text;
+
+    // A real library that is not ours: refused at load, not at the first test.
+    test::TempDir other;
+    ASSERT_EQ(symlink("/lib/x86_64-linux-gnu/libgcrypt.so.20", other.file("libhidtag32.so").c_str()), 0);
+    EXPECT_FALSE(LoadSubjectLibrary(other.path() + "/"));
+    ASSERT_EQ(dialogs.boxes().size(), 2u);
+    EXPECT_NE(dialogs.texts()[1].find("does not provide htTestSubject"), std::string::npos) << dialogs.texts()[1];
   }
   EXPECT_FALSE(SubjectLibraryLoaded());
   EXPECT_FALSE(LibraryTestSubject(std::string(48, '0'), "text", "key"));
