@@ -3,6 +3,7 @@
 // nothing crashes, hangs or touches memory outside the image.
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,17 @@ class SilentHost : public fhr::MsgDialogHost {
   int Show(const fhr::MsgBox&) override { return fhr::kMrOk; }
 };
 
-void ReadEverything(fhr::TDB& db, const std::string& folderKey, std::size_t depth) {
+// Every folder block is visited once: a damaged file may list a folder
+// inside itself.
+void ReadEverything(fhr::TDB& db, const std::string& folderKey, std::size_t depth, std::set<int32_t>& seen) {
   std::vector<std::string> names;
   if (!db.ListFolder(folderKey, &names)) return;
+  const int32_t block = db.IndexAt(depth)->BlockPosition();
+  if (block != -1 && !seen.insert(block).second) return;
   for (const std::string& name : names) {
     const std::string key = folderKey.empty() ? name : folderKey + fhr::kDbKeySeparator + name;
     if (db.KindOf(key) == fhr::TDB::EntryKind::kFolder) {
-      if (depth + 1 < fhr::kDbMaxKeyParts) ReadEverything(db, key, depth + 1);
+      if (depth + 1 < fhr::kDbMaxKeyParts) ReadEverything(db, key, depth + 1, seen);
     } else {
       fhr::TDBbuffer buffer;
       db.ReadBuffer(key, buffer);
@@ -39,11 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fhr::TFHRDB db("");
   db.OpenImage(std::string(reinterpret_cast<const char*>(data), size));
   if (db.OpenError() == fhr::kDbNotADatabase) return 0;
-  ReadEverything(db, "", 0);
+  std::set<int32_t> seen;
+  ReadEverything(db, "", 0, seen);
   if (db.OpenError() != fhr::kDbNoError) return 0;
   fhr::TDBPacker packer(db);
   std::unique_ptr<fhr::TFHRDB> packed = packer.Copy();
-  ReadEverything(*packed, "", 0);
+  std::set<int32_t> seenPacked;
+  ReadEverything(*packed, "", 0, seenPacked);
   const std::string inboxKey = fhr::DbKey({"inbox", "new"});
   fhr::TDBbuffer message(std::string(200, 'm'));
   db.WriteBuffer(inboxKey, &message);
@@ -54,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   fhr::TDB reopened("");
   reopened.OpenImage(db.Image());
-  ReadEverything(reopened, "", 0);
+  std::set<int32_t> seenReopened;
+  ReadEverything(reopened, "", 0, seenReopened);
   return 0;
 }

@@ -135,6 +135,10 @@ int32_t TDBindex::StoredLength(const std::string& name) {
       !manager_.ReadInt(&length)) {
     return 0;
   }
+  if (length < 0) {
+    manager_.SetError(kDbShortRead);
+    return 0;
+  }
   return length;
 }
 

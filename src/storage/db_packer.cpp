@@ -43,7 +43,8 @@ void TDBPacker::CopyFolder(TDBindex& from, TDBindex& to, const std::string& name
     return;
   }
   TDBindex old(source, &from, name);
-  if (source.Error() != kDbNoError) {
+  if (source.Error() != kDbNoError ||
+      (old.BlockPosition() != -1 && !copiedFolders_.insert(old.BlockPosition()).second)) {
     ++failures_;
     return;
   }
@@ -73,6 +74,7 @@ void TDBPacker::CopyChild(TDBindex& from, TDBindex& to, std::size_t i, std::size
 
 std::unique_ptr<TFHRDB> TDBPacker::Copy() {
   failures_ = 0;
+  copiedFolders_.clear();
   source_.StorePendingFolders();
   auto packed = std::make_unique<TFHRDB>("");
   packed->OpenImage("");

@@ -3,6 +3,7 @@
 // wiped blocks that are reused only when a new record fits), so the live
 // records are copied into a fresh database that then replaces the file.
 #include <memory>
+#include <set>
 
 #include "storage/fhrdb.h"
 
@@ -32,6 +33,10 @@ class TDBPacker {
 
   TFHRDB& source_;
   TDBmanager* target_ = nullptr;
+  // Index blocks of the source already copied: a damaged file may list a
+  // folder inside itself or in several places, which would otherwise make
+  // the copy grow without bound.
+  std::set<int32_t> copiedFolders_;
   int failures_ = 0;
 };
 

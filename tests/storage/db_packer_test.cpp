@@ -148,5 +148,37 @@ TEST(DbPacker, AFailedSaveKeepsTheOldFileAndThePackedDatabaseChanged) {
   db->SetChanged(false);
 }
 
+// A damaged folder that lists itself as its own children is copied once;
+// each such child is one failure, and packing ends at once.
+TEST(DbPacker, AFolderListedInsideItselfIsCopiedOnce) {
+  test::ScriptedMsgDialog boxes;
+  boxes.Answer(kMrYes);
+  auto db = std::make_unique<TFHRDB>("");
+  db->OpenImage("");
+  const StringList value{"v"};
+  ASSERT_TRUE(db->WriteStrings(DbKey({"a", "x"}), &value));
+  ASSERT_TRUE(db->WriteStrings(DbKey({"a", "y"}), &value));
+  std::string image = db->Image();
+  TDBindex a(db->Manager(), db->IndexAt(0), "a");
+  const int32_t block = a.BlockPosition();
+  // The two child positions follow the folder's stream.
+  const auto length = static_cast<std::size_t>(static_cast<unsigned char>(image[static_cast<std::size_t>(block) + 4]));
+  for (std::size_t child = 0; child < 2; ++child) {
+    for (std::size_t b = 0; b < 4; ++b) {
+      image[static_cast<std::size_t>(block) + 8 + length + 4 * child + b] =
+          static_cast<char>((static_cast<uint32_t>(block) >> (8 * b)) & 0xFF);
+    }
+  }
+  auto damaged = std::make_unique<TFHRDB>("");
+  damaged->OpenImage(image);
+  ASSERT_EQ(damaged->OpenError(), 0);
+  EXPECT_EQ(PackDatabase(damaged), PackOutcome::kPacked);
+  ASSERT_EQ(boxes.texts().size(), 1u);
+  EXPECT_EQ(boxes.texts()[0], "You have 2 failed operations. \nDo you wish to keep this new datafile?");
+  std::vector<std::string> names;
+  ASSERT_TRUE(damaged->ListFolder("a", &names));
+  EXPECT_TRUE(names.empty());
+}
+
 }  // namespace
 }  // namespace fhr
