@@ -16,5 +16,7 @@ int RunDb(Context& ctx, const std::vector<std::string>& args);
 int RunPack(Context& ctx, const std::vector<std::string>& args);
 int RunKeys(Context& ctx, const std::vector<std::string>& args);
 int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
+int RunTag(Context& ctx, const std::vector<std::string>& args);
+int RunSubject(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
