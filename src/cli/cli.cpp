@@ -57,8 +57,20 @@ int Fail(Context& ctx, const std::string& message, int status) {
   return status;
 }
 
+int OpenDataDir(Context& ctx) {
+  if (ctx.lock) return 0;
+  ctx.paths = ResolvePaths(ProcessPathInputs(ctx.dataDirOption));
+  if (ctx.paths.warning) Fail(ctx, ctx.paths.warning->text, 0);
+  if (ctx.paths.error) return Fail(ctx, ctx.paths.error->text);
+  std::string holder;
+  ctx.lock = DataDirLock::Acquire(ctx.paths.LockFileName(), "fhr-cli", &holder);
+  if (!ctx.lock) return Fail(ctx, DataDirInUseText(ctx.paths.dataDir, holder));
+  if (auto problem = ApplyEnvironment(ctx.paths)) return Fail(ctx, problem->text);
+  return 0;
+}
+
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
-  Context ctx{in, out, err, {}, {}, {}};
+  Context ctx{in, out, err, {}, {}, {}, {}};
   std::optional<std::string> dataDir;
   std::vector<std::string> rest;
   bool optionsEnd = false;
@@ -118,14 +130,14 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
 
   CliMsgDialogHost dialogs(in, err, ctx.answers.yes, &in == &std::cin && isatty(STDIN_FILENO));
   ScopedMsgDialogHost installed(&dialogs);
+  ctx.dataDirOption = dataDir;
+  // The program directory is known without touching the data directory.
+  {
+    std::string program = ProcessPathInputs(std::nullopt).programPath;
+    ctx.paths.appDir = program.substr(0, program.rfind('/') + 1);
+  }
   if (command->needsDataDir) {
-    ctx.paths = ResolvePaths(ProcessPathInputs(dataDir));
-    if (ctx.paths.warning) Fail(ctx, ctx.paths.warning->text, 0);
-    if (ctx.paths.error) return Fail(ctx, ctx.paths.error->text);
-    std::string holder;
-    ctx.lock = DataDirLock::Acquire(ctx.paths.LockFileName(), "fhr-cli", &holder);
-    if (!ctx.lock) return Fail(ctx, DataDirInUseText(ctx.paths.dataDir, holder));
-    if (auto problem = ApplyEnvironment(ctx.paths)) return Fail(ctx, problem->text);
+    if (int status = OpenDataDir(ctx)) return status;
   }
   return command->run(ctx, std::vector<std::string>(rest.begin() + 1, rest.end()));
 }

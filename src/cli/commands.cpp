@@ -18,7 +18,7 @@ const std::vector<Command>& Commands() {
       {"keyrings", "[--secret FILE] [--public FILE]", "show the keyrings gpg.conf names, or set them", true,
        RunKeyrings},
       {"tag", "esub SUBJECT | idea SUBJECT | hsub | test TAG",
-       "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", true, RunTag},
+       "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", false, RunTag},
       {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
   };

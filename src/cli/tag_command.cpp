@@ -1,5 +1,6 @@
 // fhr-cli tag: makes subject tags (ESUB of both forms, HSUB) and tests a
-// tag against the active subject lines.
+// tag against the active subject lines. Making a tag needs no data
+// directory, so it works while the desktop program is open.
 #include <memory>
 #include <ostream>
 
@@ -58,6 +59,7 @@ int MakeHsub(Context& ctx) {
 // 0; gives 1, silently, when none does, and 2 after a message when the
 // lines cannot be read.
 int TestTag(Context& ctx, const std::string& tag) {
+  if (OpenDataDir(ctx)) return 2;
   std::unique_ptr<TFHRDB> db = OpenMailDatabase(ctx.paths.DbFileName());
   if (!db) return Fail(ctx, "I can't open the database " + ctx.paths.DbFileName(), 2);
   StringList lines;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/datadir_lock.h"
 #include "news/esub.h"
 #include "news/hsub.h"
 #include "news/subject_library.h"
@@ -33,6 +34,19 @@ TEST(CliTag, MakesTagsThatTestAsTheirSecrets) {
   auto hsub = RunCli({"--data-dir", t.path(), "tag", "hsub"}, "the secret\n");
   ASSERT_EQ(hsub.status, 0) << hsub.err;
   EXPECT_TRUE(TestHashedSubject(Tag(hsub.out), "the secret"));
+}
+
+TEST(CliTag, MakingATagWorksWhileTheDataDirectoryIsInUse) {
+  test::TempDir t;
+  std::string holder;
+  auto lock = DataDirLock::Acquire(t.file("fhr.lock"), "fhr", &holder);
+  ASSERT_TRUE(lock);
+  auto made = RunCli({"--data-dir", t.path(), "tag", "hsub"}, "the secret\n");
+  EXPECT_EQ(made.status, 0) << made.err;
+  // Testing reads the subject lines, so it waits for the directory.
+  auto tested = RunCli({"--data-dir", t.path(), "tag", "test", Tag(made.out)});
+  EXPECT_EQ(tested.status, 2);
+  EXPECT_NE(tested.err.find("is in use by fhr"), std::string::npos) << tested.err;
 }
 
 TEST(CliTag, ReadsTheSecretFromADescriptor) {

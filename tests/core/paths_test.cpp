@@ -23,6 +23,8 @@ struct PathCase {
   const char* warning;  // expected warning text, or null
 };
 
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
+
 std::string Expand(std::string text, const std::string& root) {
   for (size_t at; (at = text.find("{T}")) != std::string::npos;) text.replace(at, 3, root);
   return text;
