@@ -177,11 +177,12 @@ NntpResult TNNTPMod2::ReadCapabilities() {
   };
   NntpReply reply;
   NntpResult result = Command("CAPABILITIES", &reply);
-  if (result.ok() && reply.code == 101) return ReadBlock(note);
   if (!result.ok()) return result;
+  if (reply.code == 101) return ReadBlock(note);
   result = Command("LIST EXTENSIONS", &reply);
-  if (result.ok() && reply.code == 202) return ReadBlock(note);
-  return result;  // neither: a server without extensions
+  if (!result.ok()) return result;
+  if (reply.code == 202) return ReadBlock(note);
+  return {};  // neither: a server without extensions
 }
 
 NntpResult TNNTPMod2::StartTlsIfOffered() {
@@ -244,12 +245,11 @@ bool TNNTPMod2::Connect() {
   if (result.ok() && greeting.code != 200 && greeting.code != 201) {
     result = {NntpErrorKind::kReply, greeting.code, greeting.text};
   }
+  // A server that does not know MODE READER is a reader already, and one
+  // that lists no capabilities simply offers none: their refusals are no error.
   NntpReply mode;
   if (result.ok()) result = Command("MODE READER", &mode);
-  // A server that does not know MODE READER is a reader already.
-  if (result.kind == NntpErrorKind::kReply) result = {};
   if (result.ok()) result = ReadCapabilities();
-  if (result.kind == NntpErrorKind::kReply) result = {};
   if (result.ok()) result = StartTlsIfOffered();
   if (result.ok()) return true;
 
