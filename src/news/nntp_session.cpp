@@ -214,7 +214,11 @@ NntpResult TNNTPMod2::OpenTransport() {
     AddLog("Connected to " + server_.host + ":" + std::to_string(server_.port));
   } else {
     status = stream_.Connect(proxy_.host, proxy_.port);
-    if (!status.ok()) return Failed(status);
+    if (!status.ok()) {
+      status.message = "Cannot reach the " + SocksVersionName(proxy_.version) + " proxy " + proxy_.host + ":" +
+                       std::to_string(proxy_.port) + ": " + status.message;
+      return Failed(status);
+    }
     status = SocksConnect(stream_, proxy_, server_.host, server_.port);
     if (!status.ok()) return Failed(status);
     AddLog("Connected to " + server_.host + ":" + std::to_string(server_.port) + " through " +
