@@ -16,7 +16,7 @@
 #   SOCKS: dante (4 and 5 open; 5 with user/password against a system
 #   account), microsocks (5 open; 5 with user/password), ssh -D into a private
 #   sshd (4, 4A, 5), and an offline Tor that answers on its SOCKS port only.
-set -euo pipefail
+set -Eeuo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 state="${FHR_PEERS_DIR:-$root/build/peers}"
 inn="$state/inn" run="$state/run"
@@ -197,6 +197,8 @@ EOF
 
 start() {
   stop >/dev/null 2>&1 || true
+  # A peer that fails to start stops the others and fails loudly.
+  trap 'echo "peers: start failed (logs in $state); stopping the peers that had started" >&2; trap - ERR; stop >/dev/null 2>&1 || true; exit 1' ERR
   rm -rf "$state"; mkdir -p "$state" "$run" "$state/socks" "$state/ssh"
   read -r FEED NNTP NNTP_ANON NNTP_NOCERT NNTP_DENY NNTPS DANTE DANTE_AUTH MICRO MICRO_AUTH \
     SSH_SOCKS SSHD TOR TOR_DEAD_OR TOR_DEAD_DIR REFUSED < <(free_ports 16)
@@ -238,6 +240,7 @@ SOCKS_PASS=$socks_pass
 MICRO_USER=$micro_user
 MICRO_PASS=$micro_pass
 EOF
+  trap - ERR
   echo "peers ready: $state/ports.env"
 }
 
