@@ -114,7 +114,7 @@ NntpResult TNNTPMod2::ReadStatus(NntpReply* reply) {
   }
   *reply = std::move(*parsed);
   // The answer to MODE READER repeats the greeting.
-  bool repeat_of_greeting = reply->code == 200 && last_command_ == "MODE READER";
+  bool repeat_of_greeting = reply->code == 200 && sent_mode_reader_;
   if (log_replies_ && reply->code >= 200 && !repeat_of_greeting) AddLog(line.text);
   return {};
 }
@@ -125,8 +125,10 @@ NntpResult TNNTPMod2::Send(const std::string& command) {
   if (command.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
     return {NntpErrorKind::kProtocol, 0, "A command argument holds a line break or NUL byte; not sent"};
   }
-  last_command_ = command;
-  NetStatus status = stream_.WriteAll(command + "\r\n");
+  sent_mode_reader_ = command == "MODE READER";
+  std::string line = command + "\r\n";
+  NetStatus status = stream_.WriteAll(line);
+  WipeText(line);  // it may hold the password
   return status.ok() ? NntpResult{} : Failed(status);
 }
 
@@ -137,7 +139,6 @@ NntpResult TNNTPMod2::Authenticate(NntpReply* reply) {
   std::string command = "AUTHINFO PASS " + server_.password;
   result = Send(command);
   WipeText(command);
-  last_command_ = "AUTHINFO PASS";
   if (result.ok()) result = ReadStatus(reply);
   return result;
 }

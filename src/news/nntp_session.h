@@ -181,7 +181,7 @@ class TNNTPMod2 {
   LineSplitter splitter_;
   PassLog log_;
   std::deque<std::int64_t> pending_;
-  std::string last_command_;
+  bool sent_mode_reader_ = false;  // the reply read next answers MODE READER
   std::atomic<bool> canceled_{false};
   bool log_replies_ = true;
   bool has_hdr_ = false;

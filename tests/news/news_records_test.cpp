@@ -4,6 +4,7 @@
 
 #include "core/settings.h"
 #include "news/news_account.h"
+#include "news/nntp_session.h"
 #include "news/pass_log.h"
 #include "news/proxy_record.h"
 #include "support/temp_dir.h"
@@ -155,6 +156,19 @@ TEST(ProxyRecordTest, NamesAndChecks) {
   EXPECT_FALSE(LooksLikeTor(Record({"host=127.0.0.1", "port=9050", "tor=1"})));
   EXPECT_TRUE(TorWithoutSocks4a(Record({"tor=1", "socks=5"})));
   EXPECT_FALSE(TorWithoutSocks4a(Record({"tor=1", "socks=4A"})));
+}
+
+TEST(NewsAccountTest, SessionOptionsFromSettings) {
+  test::TempDir dir;
+  Settings settings(dir.file("fhr.ini"));
+  NntpSessionOptions defaults = SessionOptionsFromSettings(settings);
+  EXPECT_EQ(defaults.timeout, std::chrono::seconds(30));
+  EXPECT_EQ(defaults.cipher_list, "ALL:!ADH:RC4+RSA:+SSLv2:@STRENGTH");
+  ASSERT_TRUE(settings.SetInt("nntptimeout", 45));
+  ASSERT_TRUE(settings.Write("sslciphersuites", "nntp", "HIGH:!aNULL"));
+  NntpSessionOptions set = SessionOptionsFromSettings(settings);
+  EXPECT_EQ(set.timeout, std::chrono::seconds(45));
+  EXPECT_EQ(set.cipher_list, "HIGH:!aNULL");
 }
 
 TEST(PassLogTest, MergeKeepsTheNewestLines) {

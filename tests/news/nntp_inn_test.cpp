@@ -117,6 +117,17 @@ TEST(NntpInnTest, LoginOverStartTlsAndImplicitTls) {
   }
 }
 
+TEST(NntpInnTest, ACipherListThatSelectsNothingIsATlsError) {
+  FHR_REQUIRE_PEERS(peers);
+  NntpSessionOptions options = Options();
+  options.cipher_list = "NO-SUCH-CIPHER";
+  test::RecordingEvents events;
+  TNNTPMod2 session(WithLogin(Server(peers.port("NNTPS_PORT"), "TLS"), peers), {}, options, &events);
+  EXPECT_FALSE(session.Connect());
+  EXPECT_EQ(events.log_lines().back().rfind("Connection failed! IdError: TLS cipher list \"NO-SUCH-CIPHER\"", 0), 0u)
+      << events.log_lines().back();
+}
+
 TEST(NntpInnTest, WrongPasswordIsReportedOnce) {
   FHR_REQUIRE_PEERS(peers);
   test::RecordingEvents events;
