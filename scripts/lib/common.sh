@@ -9,7 +9,8 @@ FHR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config zlib1g-dev libssl-dev libgc
   qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev)
 # To run the tests: a real X server beside the offscreen platform, fonts for
 # screenshots, and the fuzz targets' compiler.
-FHR_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang-14 libfuzzer-14-dev libclang-rt-14-dev)
+FHR_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang-14 libfuzzer-14-dev libclang-rt-14-dev
+  gnupg1)
 # The loopback peers of the news tests: a news server, SOCKS servers (dante,
 # microsocks, ssh -D into a private sshd), an offline Tor, certificates.
 FHR_TEST_PACKAGES+=(inn2 dante-server microsocks tor openssh-server openssh-client openssl)

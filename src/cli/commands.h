@@ -9,5 +9,14 @@ namespace fhr::cli {
 
 int RunPaths(Context& ctx, const std::vector<std::string>& args);
 int RunSettings(Context& ctx, const std::vector<std::string>& args);
+int RunListMessages(Context& ctx, const std::vector<std::string>& args);
+int RunShowMessage(Context& ctx, const std::vector<std::string>& args);
+int RunRemoveMessage(Context& ctx, const std::vector<std::string>& args);
+int RunDb(Context& ctx, const std::vector<std::string>& args);
+int RunPack(Context& ctx, const std::vector<std::string>& args);
+int RunKeys(Context& ctx, const std::vector<std::string>& args);
+int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
+int RunTag(Context& ctx, const std::vector<std::string>& args);
+int RunSubject(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli

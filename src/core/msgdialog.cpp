@@ -81,7 +81,10 @@ MsgDialogHost* CurrentMsgDialogHost() {
 }
 
 int MsgDialog(const std::string& text, MsgKind kind, int buttons) {
-  const MsgBox box = MakeMsgBox(text, kind, buttons);
+  return ShowMsgBox(MakeMsgBox(text, kind, buttons));
+}
+
+int ShowMsgBox(const MsgBox& box) {
   // Shown outside the lock: a modal box handles events, and a handler may
   // itself ask a question.
   MsgDialogHost* host = CurrentMsgDialogHost();

@@ -78,4 +78,9 @@ class ScopedMsgDialogHost {
 // anything.
 int MsgDialog(const std::string& text, MsgKind kind, int buttons);
 
+// Shows a box made by MakeMsgBox and then adjusted by the caller (a box with
+// a caption of its own, such as the database's "DB Error"), with the same
+// host rules as MsgDialog.
+int ShowMsgBox(const MsgBox& box);
+
 }  // namespace fhr
