@@ -21,6 +21,17 @@ const std::vector<Command>& Commands() {
        "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", false, RunTag},
       {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
+      {"account", "add NAME --host HOST [...] | set NAME [...] | ls | rm NAME | use NAME|none",
+       "add, change, list or remove news accounts (password from stdin), or choose the active one", true,
+       RunAccount},
+      {"proxy", "add [NAME] --host HOST --port N --socks 4|4a|5 [...] | set NAME [...] | ls | rm NAME | use NAME|none",
+       "add, change, list or remove SOCKS proxies (password from stdin), or choose the active one", true, RunProxy},
+      {"get", "[--account NAME]", "fetch the new articles and store those tagged for your subject lines", true,
+       RunGet},
+      {"check", "[--account NAME]", "count the waiting messages from the subjects alone, fetching nothing", true,
+       RunCheck},
+      {"catchup", "[--account NAME]", "skip to the newest article of the newsgroup without reading", true,
+       RunCatchUp},
   };
   return commands;
 }
