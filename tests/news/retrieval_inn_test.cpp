@@ -2,6 +2,7 @@
 // of its own so its article numbers are known.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "news/esub.h"
@@ -9,6 +10,7 @@
 #include "news/subject_line.h"
 #include "support/news_traffic.h"
 #include "support/peer_ports.h"
+#include "support/recording_events.h"
 #include "support/tcp_relay.h"
 
 namespace fhr {
@@ -174,6 +176,23 @@ TEST_F(RetrievalInnTest, AConnectionCutMidPassLosesNothing) {
   }
   EXPECT_EQ(fetched, std::multiset<std::string>(tagged.begin(), tagged.end()))
       << "each tagged article exactly once over both passes";
+}
+
+TEST(RetrievalInnTlsTest, WritingIntoADroppedTlsConnectionIsAnErrorNotASignal) {
+  FHR_REQUIRE_PEERS(peers);
+  auto relay = std::make_unique<test::TcpRelay>(peers.port("NNTP_ANON_PORT"), test::TcpRelay::Options{});
+  ASSERT_TRUE(relay->Start());
+  NewsServer server;
+  server.host = "127.0.0.1";
+  server.port = relay->port();
+  test::RecordingEvents events;
+  TNNTPMod2 session(server, {}, {}, &events);
+  ASSERT_TRUE(session.Connect());
+  ASSERT_TRUE(session.tls_active());
+  relay.reset();  // the network goes away under an open TLS session
+  NntpResult result;
+  for (int i = 0; i < 1000 && result.ok(); ++i) result = session.RequestArticle(i + 1);
+  EXPECT_EQ(result.kind, NntpErrorKind::kNetwork) << "the process is still alive to tell";
 }
 
 }  // namespace
