@@ -201,10 +201,28 @@ TEST_F(CliRetrieval, GetStoresExactlyTheTaggedArticlesAmongThousands) {
   EXPECT_TRUE(Contains(again.out, "0 new messages stored, last article 3305")) << again.out;
   auto check = Cli({"check"});
   EXPECT_TRUE(Contains(check.out, "0 waiting messages")) << check.out;
-  auto db = OpenMailDatabase(dir_.file("fhr.db"));
-  StringList keys;
-  ASSERT_TRUE(db && db->ListInbox(keys));
-  EXPECT_EQ(keys.size(), 5u);
+  {
+    auto db = OpenMailDatabase(dir_.file("fhr.db"));
+    StringList keys;
+    ASSERT_TRUE(db && db->ListInbox(keys));
+    EXPECT_EQ(keys.size(), 5u);
+  }
+
+  // The active proxy carries the pass; one that has vanished ends it with
+  // the error box, and the command still returns.
+  ASSERT_EQ(Cli({"proxy", "add", "dante", "--host", "127.0.0.1", "--port", std::to_string(peers.port("DANTE_PORT")),
+                 "--socks", "5"})
+                .status,
+            0);
+  ASSERT_EQ(Cli({"proxy", "use", "dante"}).status, 0);
+  auto proxied = Cli({"check"});
+  EXPECT_EQ(proxied.status, 0) << proxied.out << proxied.err;
+  EXPECT_TRUE(Contains(proxied.out, "Proxy: dante")) << proxied.out;
+  EXPECT_TRUE(Contains(proxied.out, "0 waiting messages")) << proxied.out;
+  ASSERT_EQ(Cli({"settings", "set", "nntpproxy", "gone"}).status, 0);
+  auto missing = Cli({"get"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.err, "The proxy, gone, doesn't exist!")) << missing.err;
 }
 
 }  // namespace
