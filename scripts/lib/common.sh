@@ -11,6 +11,9 @@ FHR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config zlib1g-dev libssl-dev libgc
 # screenshots, and the fuzz targets' compiler.
 FHR_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang-14 libfuzzer-14-dev libclang-rt-14-dev
   gnupg1)
+# The loopback peers of the news tests: a news server, SOCKS servers (dante,
+# microsocks, ssh -D into a private sshd), an offline Tor, certificates.
+FHR_TEST_PACKAGES+=(inn2 dante-server microsocks tor openssh-server openssh-client openssl)
 
 fhr_log() { printf '== %s\n' "$*" >&2; }
 
@@ -41,12 +44,23 @@ fhr_ensure_packages() {
   export DEBIAN_FRONTEND=noninteractive
   "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" ||
     { "${sudo[@]}" apt-get update && "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; } || true
+  fhr_finish_inn_install "${sudo[@]}"
   [ $made_policy -eq 1 ] && "${sudo[@]}" rm -f /usr/sbin/policy-rc.d
   mapfile -t missing < <(fhr_missing_packages "$@")
   if [ ${#missing[@]} -ne 0 ]; then
     fhr_log "could not install: ${missing[*]}"
     return 1
   fi
+}
+
+# inn2's configuration script fails when the host name has no domain (as on
+# a bare VM): give the system's inn.conf a domain and finish configuring.
+# Only the system copy is touched; the tests run their own private instance.
+fhr_finish_inn_install() {
+  [ -f /etc/news/inn.conf ] || return 0
+  dpkg-query -W -f='${Status}\n' inn2 2>/dev/null | grep -q '^install ok installed$' && return 0
+  "$@" sed -i 's/^#\{0,1\}domain:.*/domain: localdomain/' /etc/news/inn.conf
+  "$@" dpkg --configure -a || true
 }
 
 # Configures and builds the program directory build/bin (and the tests).
