@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextCursor>
+
+#include <algorithm>
 
 #include "core/msgdialog.h"
 #include "core/pacing.h"
@@ -38,6 +41,13 @@ TFHRMainWin::TFHRMainWin(const ResolvedPaths& paths, QWidget* parent)
   BuildPanes();
   BuildMenus();
   ApplyFonts();
+  // The classic widths, with the date and size columns widened when the
+  // list's font needs more room for the icon and the text.
+  const QFontMetrics metrics(listView_->font());
+  listView_->setColumnWidth(0, std::max(100, 24 + metrics.horizontalAdvance("2088-88-88 88:88") + 20));
+  listView_->setColumnWidth(1, 180);
+  listView_->setColumnWidth(2, 420);
+  listView_->setColumnWidth(3, std::max(70, metrics.horizontalAdvance("8888,888 KB") + 14));
   fewerHeaders_->blockSignals(true);
   fewerHeaders_->setChecked(settings_->Flag("fewerheaders"));
   fewerHeaders_->blockSignals(false);

@@ -189,8 +189,6 @@ void TFHRMainWin::BuildPanes() {
   listView_->setIconSize(QSize(24, 24));
   listView_->setContextMenuPolicy(Qt::CustomContextMenu);
   listView_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  const int widths[] = {100, 180, 420, 70};
-  for (int c = 0; c < 4; ++c) listView_->setColumnWidth(c, widths[c]);
 
   auto* paneArea = new QWidget;
   auto* paneLayout = new QVBoxLayout(paneArea);

@@ -24,9 +24,13 @@ void StatusPanels::SetProgress(int percent) {
 }
 
 int StatusPanels::PanelWidth(int panel) const {
-  if (panel == 1) return kProgressWidth;
-  if (panel == 2) return kCountWidth;
-  return std::max(0, width() - kProgressWidth - kCountWidth);
+  // At least the classic widths, wider when the font needs it, so the
+  // error notice and a large count are never cut.
+  const int progress = std::max(kProgressWidth, fontMetrics().horizontalAdvance("  ERROR! Click here!  ") + 8);
+  const int count = std::max(kCountWidth, fontMetrics().horizontalAdvance(" 999999 messages ") + 8);
+  if (panel == 1) return progress;
+  if (panel == 2) return count;
+  return std::max(0, width() - progress - count);
 }
 
 QRect StatusPanels::PanelRect(int panel) const {

@@ -21,7 +21,8 @@ class StatusPanels : public QStatusBar {
   QString PanelText(int panel) const { return texts_.at(static_cast<std::size_t>(panel)); }
   void SetProgress(int percent);
   int Progress() const { return progress_; }
-  // Panel 0 takes what panels 1 and 2 leave of the width.
+  // Panels 1 and 2 are 120 and 100 wide, or as wide as the font needs for
+  // the error notice and a six-digit count; panel 0 takes the rest.
   int PanelWidth(int panel) const;
 
  signals:
