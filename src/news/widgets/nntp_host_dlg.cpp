@@ -59,7 +59,11 @@ TNNTPHostDlg::TNNTPHostDlg(StringList& record, std::vector<std::string> otherNam
   tls_->setCurrentIndex(tlsIndex < 0 ? 0 : tlsIndex);
   lastArticle_ = Field("NNTPLastArticle", DisplayText(record.Value("lastarticle")));
   lastArticle_->setReadOnly(!existing);
-  if (!existing) lastArticle_->setBackgroundRole(QPalette::Window);
+  if (!existing) {
+    QPalette shaded = lastArticle_->palette();
+    shaded.setColor(QPalette::Base, shaded.color(QPalette::Window));
+    lastArticle_->setPalette(shaded);
+  }
   const std::string windowFont = settings.Text("windowfont");
   for (QWidget* w : {static_cast<QWidget*>(key_), static_cast<QWidget*>(server_), static_cast<QWidget*>(port_),
                      static_cast<QWidget*>(userId_), static_cast<QWidget*>(password_),
