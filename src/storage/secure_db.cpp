@@ -60,7 +60,7 @@ GpgSetup GpgSetupForDatabase(const std::string& fileName) {
   return GpgSetupFor(paths);
 }
 
-TSecureDB::TSecureDB(std::string fileName) : TDB(fileName), gpg_(GpgSetupForDatabase(fileName)) {}
+TSecureDB::TSecureDB(std::string fileName) : TDB(std::move(fileName)) {}
 
 TSecureDB::TSecureDB(std::string fileName, GpgSetup gpg) : TDB(std::move(fileName)), gpg_(std::move(gpg)) {}
 
@@ -72,6 +72,11 @@ TSecureDB::~TSecureDB() {
   }
   DropSecureStream();
   WipeText(sessionKey_);
+}
+
+const GpgSetup& TSecureDB::Gpg() const {
+  if (!gpg_) gpg_ = GpgSetupForDatabase(FileName());
+  return *gpg_;
 }
 
 void TSecureDB::Status(const std::string& text) {
@@ -86,7 +91,7 @@ void TSecureDB::DropSecureStream() {
 bool TSecureDB::MakeSecureStream(std::string& passphrase) {
   std::string key = GetSessionKey();
   std::string stream;
-  const bool ok = !key.empty() && EncryptStringToStream(gpg_, key, passphrase, &stream);
+  const bool ok = !key.empty() && EncryptStringToStream(Gpg(), key, passphrase, &stream);
   WipeText(key);
   WipeText(passphrase);
   if (!ok) return false;
@@ -99,7 +104,7 @@ bool TSecureDB::PassphraseFromStream(std::string* passphrase) {
   passphrase->clear();
   if (!secureStream_) return false;
   std::string key = GetSessionKey();
-  const bool ok = !key.empty() && DecryptStreamToString(gpg_, key, *secureStream_, passphrase) && !passphrase->empty();
+  const bool ok = !key.empty() && DecryptStreamToString(Gpg(), key, *secureStream_, passphrase) && !passphrase->empty();
   WipeText(key);
   if (!ok) WipeText(*passphrase);
   return ok;
@@ -116,7 +121,7 @@ void TSecureDB::Open() {
     return;
   }
   std::string passphrase;
-  if (IsEncryptedDatabase(gpg_, bytes)) {
+  if (IsEncryptedDatabase(Gpg(), bytes)) {
     std::string image;
     const bool loaded = LoadEncrypted(bytes, &image, &passphrase);
     bytes.swap(image);
@@ -158,7 +163,7 @@ bool TSecureDB::LoadEncrypted(const std::string& bytes, std::string* image, std:
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     TDBSecModeDlg dialog(SecModeDlgMode::kOpen);
     if (ShowSecModeDialog(dialog) != kMrOk) return false;
-    if (DecryptDatabase(gpg_, dialog.Accepted(), encrypted, length, image)) {
+    if (DecryptDatabase(Gpg(), dialog.Accepted(), encrypted, length, image)) {
       *passphrase = std::move(dialog.Accepted());
       return true;
     }
@@ -200,7 +205,7 @@ bool TSecureDB::SaveEncrypted() {
   SetChanged(false);
   const std::string temp = TempFileName();
   Status(" encrypting... ");
-  bool ok = EncryptDatabase(gpg_, passphrase, snapshot, temp);
+  bool ok = EncryptDatabase(Gpg(), passphrase, snapshot, temp);
   std::string error;
   if (ok && !FinishSecureFile(temp, snapshot.size(), &error)) ok = false;
   WipeText(snapshot);
@@ -232,7 +237,7 @@ bool TSecureDB::SaveEncrypted() {
   std::string old;
   bool missing = false;
   const bool hasOld = ReadWholeFile(FileName(), &old, nullptr, &missing) || !missing;
-  const bool plainOld = hasOld && !IsEncryptedDatabase(gpg_, old);
+  const bool plainOld = hasOld && !IsEncryptedDatabase(Gpg(), old);
   WipeText(old);
   if (plainOld && ::link(FileName().c_str(), aside.c_str()) != 0) {
     error = "I can't link \"" + FileName() + "\" aside: " + SystemErrorText();
@@ -293,7 +298,7 @@ void TSecureDB::AdoptSecureMode(const TSecureDB& other) {
   DropSecureStream();
   secureStream_ = other.secureStream_;
   SetSessionKey(other.sessionKey_);
-  gpg_ = other.gpg_;
+  gpg_ = other.Gpg();
   statusSink_ = other.statusSink_;
 }
 

@@ -35,7 +35,8 @@ GpgSetup GpgSetupForDatabase(const std::string& fileName);
 
 class TSecureDB : public TDB {
  public:
-  // A database for `fileName`, using GpgSetupForDatabase(fileName).
+  // A database for `fileName`, using GpgSetupForDatabase(fileName) (made
+  // when gpg is first needed).
   explicit TSecureDB(std::string fileName);
   TSecureDB(std::string fileName, GpgSetup gpg);
   // Wipes the secure stream. A secure-mode database is never written in
@@ -90,7 +91,7 @@ class TSecureDB : public TDB {
   // then saves as `other` would.
   void AdoptSecureMode(const TSecureDB& other);
 
-  const GpgSetup& Gpg() const { return gpg_; }
+  const GpgSetup& Gpg() const;
   void SetGpgSetup(GpgSetup gpg) { gpg_ = std::move(gpg); }
   // Where the status texts of a save (" encrypting... ", " Encryption
   // FAILED! ", "" to clear) go; the desktop shows them in its status bar.
@@ -116,7 +117,7 @@ class TSecureDB : public TDB {
   bool ClearPlainAside();
   void Status(const std::string& text);
 
-  GpgSetup gpg_;
+  mutable std::optional<GpgSetup> gpg_;
   std::optional<std::string> secureStream_;
   StatusSink statusSink_;
   std::string sessionKey_;

@@ -4,6 +4,7 @@
 // failed encryptions that leave the old file; writes made while gpg runs.
 #include "storage/secure_db.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,9 +13,12 @@
 #include <fstream>
 
 #include "core/pacing.h"
+#include "eraser/eraser.h"
+#include "eraser/plugin/eraser.h"
 #include "core/settings.h"
 #include "gnupg/gpg_messages.h"
 #include "storage/db_manager.h"
+#include "storage/db_packer.h"
 #include "storage/fhrdb.h"
 #include "storage/secure_file.h"
 #include "support/scripted_msgdialog.h"
@@ -196,6 +200,59 @@ TEST_F(SecureDb, APlainFileAndItsHardLinksAreErasedWhenTheEncryptedOneTakesItsNa
   std::uint64_t length = 0;
   ASSERT_TRUE(SplitSecureFile(file, &encrypted, &length));
   EXPECT_TRUE(IsOpenPGPData(db->Gpg(), encrypted));
+}
+
+int32_t FailingStart(uint32_t) { return ERASER_ERROR; }
+
+TEST_F(SecureDb, APlainCopyThatCannotBeErasedFailsTheSave) {
+  MakePlainDatabase();
+  auto db = Open();
+  prompt_.TypeTwice("correct horse");
+  ASSERT_TRUE(db->ToggleSecureMode());
+  // The real plugin, except that its job fails.
+  ASSERT_TRUE(LoadEraser(std::string(FHR_BIN_DIR) + "/"));
+  void* plugin = dlopen((std::string(FHR_BIN_DIR) + "/liberaser.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(plugin, nullptr);
+  const EraserResolver previous = InstallEraserResolver([plugin](const char* name) -> void* {
+    return std::string(name) == "eraserStartSync" ? reinterpret_cast<void*>(&FailingStart) : dlsym(plugin, name);
+  });
+  dialogs_.Answer(kMrOk);  // the eraser's failure
+  dialogs_.Answer(kMrNo);  // no plain deletion
+  EXPECT_FALSE(db->SaveDatabase());
+  InstallEraserResolver(previous);
+  dlclose(plugin);
+  EXPECT_TRUE(db->Changed());
+  EXPECT_TRUE(dialogs_.texts().back().starts_with(
+      "Problem! I couldn't save the database! The error reported was:   \n\nthe database is saved encrypted, but "
+      "its old plain copy"))
+      << dialogs_.texts().back();
+  // The next save finishes the job.
+  ASSERT_TRUE(db->SaveDatabase());
+  EXPECT_FALSE(std::ifstream(dir_.file("fhr.db.plain")).good());
+}
+
+TEST_F(SecureDb, PackingAndClosingKeepTheDatabaseEncrypted) {
+  MakeSecureDatabase("correct horse");
+  prompt_.Type("correct horse");
+  auto db = Open();
+  ASSERT_TRUE(db->WriteStatus({"written, never saved by hand"}));
+  db.reset();  // closing saves the change, encrypted
+  EXPECT_FALSE(dir_.read("fhr.db").starts_with(kDbMagic));
+
+  prompt_.Type("correct horse");
+  db = Open();
+  ASSERT_TRUE(db->DeleteMessage(kMessageKey));
+  ASSERT_EQ(PackDatabase(db), PackOutcome::kPacked);
+  EXPECT_TRUE(db->IsSecure());
+  db.reset();
+  EXPECT_FALSE(dir_.read("fhr.db").starts_with(kDbMagic));
+  prompt_.Type("correct horse");
+  db = Open();
+  ASSERT_EQ(db->OpenError(), 0);
+  StringList status;
+  ASSERT_TRUE(db->ReadStatus(status));
+  EXPECT_EQ(status, StringList({"written, never saved by hand"}));
+  EXPECT_EQ(Body(*db), "");
 }
 
 TEST_F(SecureDb, ALeftoverLinkOfTheDatabaseIsUnlinkedNotErased) {
