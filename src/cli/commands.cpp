@@ -21,6 +21,8 @@ const std::vector<Command>& Commands() {
        "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", false, RunTag},
       {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
+      {"secure", "on | off | passphrase | status",
+       "encrypt the database between runs, stop that, change its passphrase, or show the mode", true, RunSecure},
   };
   return commands;
 }

@@ -81,6 +81,15 @@ bool IsOpenPGPFile(const GpgSetup& setup, const std::string& path) {
   return ran && !console.Result().HasStatus("NODATA");
 }
 
+bool IsOpenPGPData(const GpgSetup& setup, std::string_view data) {
+  if (data.empty() || !CheckGPGFiles(setup)) return false;
+  TGPGConsole4 console(setup);
+  // "-" makes gpg read standard input where the template names a file.
+  const bool ran = console.Run(
+      {.operation = "listencryptionkeysfromfile", .placeholders = {{"%filename%", {"-"}}}, .input = data});
+  return ran && !console.Result().HasStatus("NODATA");
+}
+
 bool VerifyClear(const GpgSetup& setup, StringList& message) {
   if (!CheckGPGFiles(setup)) return false;
   StringList block;

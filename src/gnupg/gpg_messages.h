@@ -4,6 +4,7 @@
 // a file holds OpenPGP data. Each works on the message's line list in place
 // and starts one gpg run through TGPGConsole4.
 #include <string>
+#include <string_view>
 
 #include "core/stringlist.h"
 #include "gnupg/gpg_setup.h"
@@ -19,6 +20,8 @@ bool ListEncryptionKeys(const GpgSetup& setup, StringList& message, StringList& 
 
 // Whether gpg finds OpenPGP data in the file; false for a missing file.
 bool IsOpenPGPFile(const GpgSetup& setup, const std::string& path);
+// Whether gpg finds OpenPGP data in `data` (given on standard input).
+bool IsOpenPGPData(const GpgSetup& setup, std::string_view data);
 
 // Replaces the message's clear-signed block by the verification lines, the
 // verified-message banners and the signed text. True when gpg ran, whatever
