@@ -21,6 +21,10 @@ const std::vector<Command>& Commands() {
        "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", false, RunTag},
       {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
+      {"decrypt", "STAMP [--save]",
+       "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
+       "--save stores it decrypted",
+       true, RunDecrypt},
   };
   return commands;
 }

@@ -18,5 +18,6 @@ int RunKeys(Context& ctx, const std::vector<std::string>& args);
 int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
 int RunTag(Context& ctx, const std::vector<std::string>& args);
 int RunSubject(Context& ctx, const std::vector<std::string>& args);
+int RunDecrypt(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli
