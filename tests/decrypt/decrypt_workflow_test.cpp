@@ -13,6 +13,7 @@
 #include "decrypt/decrypt_workflow.h"
 #include "gnupg/gpg_error_report.h"
 #include "gnupg/pgp_markers.h"
+#include "gnupg/pgpcache.h"
 #include "support/decrypt_fixtures.h"
 #include "support/scripted_msgdialog.h"
 #include "support/temp_dir.h"
@@ -377,6 +378,25 @@ TEST_F(DecryptWorkflow, AnOrdinaryMessageGetsThreeAttemptsAndIsCachedUnderItsFir
   // No nymserver checks for an ordinary message.
   EXPECT_TRUE(prompts_.blending.empty());
   EXPECT_EQ(Boxes().size(), 3u);
+}
+
+TEST_F(DecryptWorkflow, TheProgramsCacheKeepsTheNymPassphrase) {
+  TPGPPassphraseCache cache(env_.setup, [] { return std::string("session key for the test"); },
+                            [] { return std::uint32_t{1000}; });
+  cache.SetMinutes(5);
+  CacheAccessFor access(cache);
+  DecryptEnvironment env = env_;
+  env.cache = &access;
+  for (std::size_t run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    prompts_ = ScriptedPrompts();
+    prompts_.answers = {"alice pass"};
+    StringList lines = fx_.Lines("twolayers.txt");
+    EXPECT_TRUE(DecryptNymMessage(env, Subject(fx_.alice, "kp one,kp two"), lines).ok);
+    EXPECT_EQ(prompts_.prompts.size(), run == 0 ? 1u : 0u);
+    EXPECT_EQ(cache.Count(), 1u);
+  }
+  EXPECT_TRUE(gpgReports_.empty());
 }
 
 }  // namespace
