@@ -23,6 +23,10 @@ const std::vector<Command>& Commands() {
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
       {"secure", "on | off | passphrase | status",
        "encrypt the database between runs, stop that, change its passphrase, or show the mode", true, RunSecure},
+      {"decrypt", "STAMP [--save]",
+       "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
+       "--save stores it decrypted",
+       true, RunDecrypt},
   };
   return commands;
 }

@@ -19,5 +19,6 @@ int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
 int RunTag(Context& ctx, const std::vector<std::string>& args);
 int RunSubject(Context& ctx, const std::vector<std::string>& args);
 int RunSecure(Context& ctx, const std::vector<std::string>& args);
+int RunDecrypt(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli

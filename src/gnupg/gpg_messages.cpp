@@ -119,6 +119,12 @@ bool VerifyClear(const GpgSetup& setup, StringList& message) {
 }
 
 bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics) {
+  return Decrypt(setup, message, passphrase, diagnostics, nullptr);
+}
+
+bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics,
+             StringList* runErrorLines) {
+  if (runErrorLines != nullptr) runErrorLines->Clear();
   if (!CheckGPGFiles(setup)) return false;
   StringList block;
   std::size_t index = 0;
@@ -131,6 +137,7 @@ bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& pass
   GpgRun& run = console.Result();
   const bool ok = ran && DecryptionSucceeded(run);
   StringList errorLines = run.errorLines;
+  if (runErrorLines != nullptr) *runErrorLines = run.errorLines;
   if (ok) {
     StringList plain;
     plain.SetText(run.output);

@@ -39,4 +39,10 @@ bool VerifyClear(const GpgSetup& setup, StringList& message);
 // and the status lines of the run.
 bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics);
 
+// The same, and `*runErrorLines` gets every error line of the run as gpg
+// wrote it (the diagnostics of a success keep only the signature report),
+// for callers that must read which key gpg tried.
+bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics,
+             StringList* runErrorLines);
+
 }  // namespace fhr
