@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/cli_msgdialog.h"
+#include "cli/cli_passphrase_prompt.h"
 #include "cli/command.h"
 #include "core/version.h"
 
@@ -130,6 +131,9 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
 
   CliMsgDialogHost dialogs(in, err, ctx.answers.yes, &in == &std::cin && isatty(STDIN_FILENO));
   ScopedMsgDialogHost installed(&dialogs);
+  // Every command that opens a secure-mode database asks for its passphrase here.
+  CliPassphrasePrompt passphrases(ctx);
+  ScopedPassphrasePrompt installedPrompt(&passphrases);
   ctx.dataDirOption = dataDir;
   // The program directory is known without touching the data directory.
   {

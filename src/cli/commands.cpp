@@ -32,6 +32,12 @@ const std::vector<Command>& Commands() {
        RunCheck},
       {"catchup", "[--account NAME]", "skip to the newest article of the newsgroup without reading", true,
        RunCatchUp},
+      {"secure", "on | off | passphrase | status",
+       "encrypt the database between runs, stop that, change its passphrase, or show the mode", true, RunSecure},
+      {"decrypt", "STAMP [--save]",
+       "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
+       "--save stores it decrypted",
+       true, RunDecrypt},
   };
   return commands;
 }

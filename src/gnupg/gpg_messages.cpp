@@ -81,6 +81,15 @@ bool IsOpenPGPFile(const GpgSetup& setup, const std::string& path) {
   return ran && !console.Result().HasStatus("NODATA");
 }
 
+bool IsOpenPGPData(const GpgSetup& setup, std::string_view data) {
+  if (data.empty() || !CheckGPGFiles(setup)) return false;
+  TGPGConsole4 console(setup);
+  // "-" makes gpg read standard input where the template names a file.
+  const bool ran = console.Run(
+      {.operation = "listencryptionkeysfromfile", .placeholders = {{"%filename%", {"-"}}}, .input = data});
+  return ran && !console.Result().HasStatus("NODATA");
+}
+
 bool VerifyClear(const GpgSetup& setup, StringList& message) {
   if (!CheckGPGFiles(setup)) return false;
   StringList block;
@@ -110,6 +119,12 @@ bool VerifyClear(const GpgSetup& setup, StringList& message) {
 }
 
 bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics) {
+  return Decrypt(setup, message, passphrase, diagnostics, nullptr);
+}
+
+bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics,
+             StringList* runErrorLines) {
+  if (runErrorLines != nullptr) runErrorLines->Clear();
   if (!CheckGPGFiles(setup)) return false;
   StringList block;
   std::size_t index = 0;
@@ -122,6 +137,7 @@ bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& pass
   GpgRun& run = console.Result();
   const bool ok = ran && DecryptionSucceeded(run);
   StringList errorLines = run.errorLines;
+  if (runErrorLines != nullptr) *runErrorLines = run.errorLines;
   if (ok) {
     StringList plain;
     plain.SetText(run.output);

@@ -4,6 +4,7 @@
 // a file holds OpenPGP data. Each works on the message's line list in place
 // and starts one gpg run through TGPGConsole4.
 #include <string>
+#include <string_view>
 
 #include "core/stringlist.h"
 #include "gnupg/gpg_setup.h"
@@ -19,6 +20,8 @@ bool ListEncryptionKeys(const GpgSetup& setup, StringList& message, StringList& 
 
 // Whether gpg finds OpenPGP data in the file; false for a missing file.
 bool IsOpenPGPFile(const GpgSetup& setup, const std::string& path);
+// Whether gpg finds OpenPGP data in `data` (given on standard input).
+bool IsOpenPGPData(const GpgSetup& setup, std::string_view data);
 
 // Replaces the message's clear-signed block by the verification lines, the
 // verified-message banners and the signed text. True when gpg ran, whatever
@@ -35,5 +38,11 @@ bool VerifyClear(const GpgSetup& setup, StringList& message);
 // caller decides. `diagnostics`, when given, gets the error lines, "-----"
 // and the status lines of the run.
 bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics);
+
+// The same, and `*runErrorLines` gets every error line of the run as gpg
+// wrote it (the diagnostics of a success keep only the signature report),
+// for callers that must read which key gpg tried.
+bool Decrypt(const GpgSetup& setup, StringList& message, const std::string& passphrase, StringList* diagnostics,
+             StringList* runErrorLines);
 
 }  // namespace fhr

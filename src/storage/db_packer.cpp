@@ -119,6 +119,7 @@ PackOutcome PackDatabase(std::unique_ptr<TFHRDB>& db) {
     return PackOutcome::kDeclined;
   }
   const std::string fileName = db->FileName();
+  packed->AdoptSecureMode(*db);
   db->SetChanged(false);  // the old database must write nothing when it goes
   db = std::move(packed);
   if (!fileName.empty()) ::unlink((fileName + ".tmp").c_str());

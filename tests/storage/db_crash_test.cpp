@@ -1,9 +1,7 @@
 // A process killed at a random instant while it stores a record and saves
 // the database: the file on disk is always the old database or the new
 // one, whole, never a mix and never missing.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,35 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/cli_process.h"
 #include "support/temp_dir.h"
 
 namespace fhr {
 namespace {
 
 // Runs `fhr-cli --data-dir DIR db put PATH` with `inputFile` as stdin.
-// With a delay, kills it with SIGKILL after that long.
 pid_t StartPut(const std::string& dir, const std::string& path, const std::string& inputFile) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int in = ::open(inputFile.c_str(), O_RDONLY);
-    const int devnull = ::open("/dev/null", O_WRONLY);
-    if (in < 0 || devnull < 0) ::_exit(127);
-    ::dup2(in, 0);
-    ::dup2(devnull, 1);
-    ::dup2(devnull, 2);
-    const std::string program = std::string(FHR_BIN_DIR) + "/fhr-cli";
-    ::execl(program.c_str(), program.c_str(), "--data-dir", dir.c_str(), "db", "put", path.c_str(),
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  return pid;
+  return test::StartCliProcess({"--data-dir", dir, "db", "put", path}, inputFile);
 }
 
-int Wait(pid_t pid) {
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return status;
-}
+int Wait(pid_t pid) { return test::WaitCliProcess(pid); }
 
 std::string RandomBytes(std::size_t n, std::mt19937& random) {
   std::string bytes(n, '\0');

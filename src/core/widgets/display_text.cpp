@@ -13,4 +13,13 @@ QString DisplayText(const std::string& bytes) {
 
 std::string StoredText(const QString& text) { return text.toStdString(); }
 
+QString DisplayLines(const StringList& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += lines[i];
+  }
+  return DisplayText(text);
+}
+
 }  // namespace fhr

@@ -4,9 +4,14 @@
 #include <QString>
 #include <string>
 
+#include "core/stringlist.h"
+
 namespace fhr {
 
 QString DisplayText(const std::string& bytes);
+
+// Lines joined by line breaks, shown as DisplayText shows bytes.
+QString DisplayLines(const StringList& lines);
 
 // What the user typed, stored as UTF-8.
 std::string StoredText(const QString& text);

@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   if (auto problem = fhr::ApplyEnvironment(paths)) ShowProblem(*problem);
 
   fhr::TFHRMainWin window(paths);
+  if (window.StartAborted()) return 1;
   fhr::CloseOnTerminationSignals([&window] { window.close(); });
   fhr::InstanceServer server;
   QObject::connect(&server, &fhr::InstanceServer::showRequested, &window, &fhr::TFHRMainWin::RestoreFromRequest);

@@ -1,35 +1,192 @@
 #pragma once
-// The program's one permanent window: the message list, the text panes,
-// the tool bar and the status bar grow here. For now it carries the
-// caption and the restore behaviour a second start relies on.
+// The program's one permanent window: the tool bar with the mail commands
+// and the account and proxy boxes, the message list (newest first), the tab
+// strip over the Message, Status and Log panes, and the three-panel status
+// bar. It owns the mail database for the whole run, opens it at start-up and
+// saves it when it closes. Controls, menus and menu entries carry their
+// command names as object names.
 #include <QMainWindow>
+#include <QSet>
 #include <memory>
+#include <string>
 
 #include "core/paths.h"
+#include "core/stringlist.h"
+#include "ui/command_state.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QTabBar;
+class QTableWidget;
+class QToolButton;
 
 namespace fhr {
 
+class NameBox;
 class Settings;
+class StatusPanels;
+class TFHRDB;
 
 class TFHRMainWin : public QMainWindow {
   Q_OBJECT
  public:
+  // Builds the window and runs the start-up it needs: settings (fonts,
+  // placement), the database (on failure "Failed to initialize mail
+  // database! Quitting!" and StartAborted), the account and proxy boxes,
+  // the message list and the Status pane.
   explicit TFHRMainWin(const ResolvedPaths& paths, QWidget* parent = nullptr);
   ~TFHRMainWin() override;
 
-  // Recomposes the caption from the title, the newsgroup and the chosen
-  // account and proxy.
-  void UpdateCaption();
+  // Start-up stopped before the window was usable: it must not be shown,
+  // and closing it writes nothing.
+  bool StartAborted() const { return startAborted_; }
 
+  // Recomposes the caption from the title, the newsgroup and the account
+  // and proxy names when their boxes are hidden.
+  void UpdateCaption();
   // A second start asked for the window: show it normally, bring it to the
   // front and give it the focus.
   void RestoreFromRequest();
 
-  const ResolvedPaths& paths() const { return paths_; }
+  // Rebuilds the list of stored messages, newest first, and shows the count.
+  void LoadMessageList();
+  // The row whose key begins with `stamp`, or -1.
+  int FindRowByStamp(const std::string& stamp) const;
+  // Sets the read flag of the row's message in the store, the row and the list.
+  void MarkRead(int row);
+  // Status panel 0 / panel 2.
+  void ShowStatusText(const std::string& text);
+  void ShowMessageCount(int count);
+  // Adds the tab when missing, selects it and brings its pane to the front.
+  void SelectPane(PaneName pane);
+  bool HasPane(PaneName pane) const;
+  bool PaneShown(PaneName pane) const;
+  // Rebuild a box from the store and select the current name, falling back
+  // to "none" (with a warning) when it has gone.
+  void FillAccountBox();
+  void FillProxyBox();
+  // Loads the record of the named account; an account that has gone is
+  // reported and the active account becomes "none".
+  void LoadAccountProfile(const std::string& name);
+  // Enables or disables the mail controls together.
+  void EnableMailControls(bool on);
+  // Fills the Log pane from the store's news-server log and shows it.
+  void ShowNntpLog();
+  // The fewer-headers switch: refreshes the shown message and stores the state.
+  void SetFewerHeaders(bool on);
+
+  // The message list keys in row order; the object of a line is its
+  // message's cached lines (a StringList) once the message was shown.
+  const StringList& mail() const { return mail_; }
+  const std::string& CurrentMessageKey() const { return curmsgkey_; }
+  const std::string& AccountName() const { return account_; }
+  const std::string& ProxyName() const { return proxy_; }
+  TFHRDB* database() { return db_.get(); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Layout (main_window_layout.cpp).
+  void BuildToolBar();
+  void BuildPanes();
+  void BuildMenus();
+  void ApplyFonts();
+  QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
+  // The menu entry of that object name.
+  QAction* Command(const char* name) const;
+  void MarkStandIn(QObject* command);
+  void SetAvailable(QObject* command, bool on);
+
+  // Availability (main_window_menus.cpp).
+  WindowView CurrentView() const;
+  void ApplyPaneRules();
+  void UpdateFileMenu();
+  void UpdateEditMenu();
+  void UpdateToolsMenus();
+  void UpdatePopup1();
+  void UpdatePopup2();
+  QPlainTextEdit* VisiblePane() const;
+
+  // The message list (main_window_list.cpp).
+  void FillMessageRow(int row, const std::string& key, StringList& lines);
+  std::shared_ptr<StringList> CachedLines(std::size_t row) const;
+  bool AnySelectedNeedsDecryption() const;
+  QList<int> SelectedRows() const;
+  void OnRowsSelected();
+  void ShowLines(const StringList& lines);
+  void SelectAllRows();
+  void CopyFromPane();
+  void SelectAllInPane();
+  void OnMessagePaneChanged();
+  void DeleteCommand(bool fromContextMenu);
+  void DeleteSelected();
+
+  // Start-up and closing (main_window.cpp).
+  bool OpenDatabase();
+  void LoadStatusPane();
+  bool SaveOnClose();
+  void OnAccountChosen(const std::string& name);
+  void OnProxyChosen(const std::string& name);
+  void OpenAccountManager();
+  void OpenProxyManager();
+  void OpenKeyrings();
+
   ResolvedPaths paths_;
   std::unique_ptr<Settings> settings_;
+  std::unique_ptr<TFHRDB> db_;
+  bool startAborted_ = false;
+  bool needsPacking_ = false;
+  bool fillingPane_ = false;
+  std::string placementFingerprint_;
+
+  StringList mail_;
+  std::string curmsgkey_;
+  std::string account_ = "none";
+  std::string proxy_ = "none";
+  StringList profile_;
+
+  // Tool bar.
+  QWidget* toolBar_ = nullptr;
+  QPushButton* getBtn_ = nullptr;
+  QPushButton* copyMsgBtn_ = nullptr;
+  QToolButton* copyBtn_ = nullptr;
+  QToolButton* decryptBtn_ = nullptr;
+  QToolButton* deleteBtn_ = nullptr;
+  QCheckBox* subjects_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  NameBox* serverBox_ = nullptr;
+  NameBox* proxyBox_ = nullptr;
+  // List and panes.
+  QSplitter* splitter_ = nullptr;
+  QTableWidget* listView_ = nullptr;
+  QTabBar* tabControl_ = nullptr;
+  QCheckBox* fewerHeaders_ = nullptr;
+  QStackedWidget* paneStack_ = nullptr;
+  QPlainTextEdit* message_ = nullptr;
+  QPlainTextEdit* status_ = nullptr;
+  QPlainTextEdit* log_ = nullptr;
+  StatusPanels* statusBar_ = nullptr;
+  // Menus.
+  QMenu* fileMenu_ = nullptr;
+  QMenu* open1_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* view1_ = nullptr;
+  QMenu* toolsMenu_ = nullptr;
+  QMenu* messages1_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  QMenu* popupMenu2_ = nullptr;
+  // Commands that other parts of the program have yet to provide: shown,
+  // never enabled.
+  QSet<QObject*> standIns_;
 };
 
 }  // namespace fhr

@@ -1,0 +1,18 @@
+#pragma once
+// The window's small pictures, drawn with QPainter so the program carries no
+// image files: the message list's unread and read envelopes and the tool
+// bar's copy, decrypt and delete buttons.
+#include <QIcon>
+
+namespace fhr {
+
+// A closed envelope (image 0) for an unread message, an opened one (image 1)
+// for a read message.
+QIcon UnreadIcon();
+QIcon ReadIcon();
+
+QIcon CopyIcon();
+QIcon DecryptIcon();
+QIcon DeleteIcon();
+
+}  // namespace fhr
