@@ -27,6 +27,17 @@ const std::vector<Command>& Commands() {
        "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
        "--save stores it decrypted",
        true, RunDecrypt},
+      {"account", "add NAME --host HOST [...] | set NAME [...] | ls | rm NAME | use NAME|none",
+       "add, change, list or remove news accounts (password from stdin), or choose the active one", true,
+       RunAccount},
+      {"proxy", "add [NAME] --host HOST --port N --socks 4|4a|5 [...] | set NAME [...] | ls | rm NAME | use NAME|none",
+       "add, change, list or remove SOCKS proxies (password from stdin), or choose the active one", true, RunProxy},
+      {"get", "[--account NAME]", "fetch the new articles and store those tagged for your subject lines", true,
+       RunGet},
+      {"check", "[--account NAME]", "count the waiting messages from the subjects alone, fetching nothing", true,
+       RunCheck},
+      {"catchup", "[--account NAME]", "skip to the newest article of the newsgroup without reading", true,
+       RunCatchUp},
   };
   return commands;
 }

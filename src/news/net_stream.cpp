@@ -7,6 +7,7 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -21,6 +22,38 @@
 namespace fhr {
 
 namespace {
+
+// OpenSSL writes to the socket with write(), which raises SIGPIPE when the
+// server has gone and would end the whole program. While a guard lives,
+// SIGPIPE is blocked for this thread, and one raised meanwhile is taken
+// away again, so a dropped connection is only an error.
+class SigPipeGuard {
+ public:
+  SigPipeGuard() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    already_pending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+  }
+  ~SigPipeGuard() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (!already_pending_ && sigismember(&pending, SIGPIPE) == 1) {
+      const timespec now{0, 0};
+      sigtimedwait(&pipe_, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+  SigPipeGuard(const SigPipeGuard&) = delete;
+  SigPipeGuard& operator=(const SigPipeGuard&) = delete;
+
+ private:
+  sigset_t pipe_;
+  sigset_t old_;
+  bool already_pending_ = false;
+};
 
 std::string OpenSslErrors() {
   std::string text;
@@ -180,7 +213,11 @@ NetStatus NetStream::StartTls(const std::string& cipher_list, const std::string&
   }
   for (;;) {
     errno = 0;
-    int result = SSL_connect(ssl_);
+    int result;
+    {
+      SigPipeGuard no_sigpipe;
+      result = SSL_connect(ssl_);
+    }
     if (result == 1) return NetStatus::Ok();
     int err = SSL_get_error(ssl_, result);
     if (err == SSL_ERROR_WANT_READ || err == SSL_ERROR_WANT_WRITE) {
@@ -202,7 +239,11 @@ NetStatus NetStream::WriteAll(std::string_view bytes) {
     if (ssl_) {
       errno = 0;
       ERR_clear_error();
-      int n = SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)));
+      int n;
+      {
+        SigPipeGuard no_sigpipe;
+        n = SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)));
+      }
       if (n > 0) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
         continue;
@@ -241,7 +282,12 @@ NetStatus NetStream::ReadSome(char* buffer, std::size_t size, std::size_t* got) 
     if (ssl_) {
       errno = 0;
       ERR_clear_error();
-      int n = SSL_read(ssl_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)));
+      int n;
+      {
+        // A read may write too (a TLS 1.3 key update, an alert).
+        SigPipeGuard no_sigpipe;
+        n = SSL_read(ssl_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)));
+      }
       if (n > 0) {
         *got = static_cast<std::size_t>(n);
         return NetStatus::Ok();

@@ -7,6 +7,7 @@
 #   peers.sh stop             stop them (also after a half-finished start)
 #   peers.sh inject COUNT     post COUNT noise articles (random hex subjects)
 #   peers.sh inject -         post an rnews batch read from stdin
+#   peers.sh newgroup NAME    create another group, empty (articles from 1)
 #
 # Peers (all on 127.0.0.1, ports chosen free at start):
 #   INN 2: innd (injection), and nnrpd readers: plain + STARTTLS with AUTHINFO
@@ -285,9 +286,17 @@ inject() {
     } }' | as_news inn.conf "$bin/rnews" -r 127.0.0.1 -P "$NNTP_FEED_PORT"
 }
 
+# A group of a test's own, so that its article numbers start at 1 whatever
+# other tests post meanwhile.
+newgroup() {
+  [ -f "$state/ports.env" ] || { echo "peers: not running" >&2; return 1; }
+  as_news inn.conf "$bin/ctlinnd" -s newgroup "$1" y
+}
+
 case "${1:-}" in
   start) start ;;
+  newgroup) newgroup "$2" ;;
   stop) stop ;;
   inject) shift; inject "$@" ;;
-  *) echo "usage: $0 start|stop|inject COUNT|-" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|inject COUNT|-|newgroup NAME" >&2; exit 2 ;;
 esac
