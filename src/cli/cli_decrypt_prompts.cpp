@@ -19,7 +19,7 @@ std::string Plain(const std::string& label) {
 
 }  // namespace
 
-std::string CliDecryptPrompts::AskPassphrase(const PassphrasePrompt& prompt) {
+std::string CliDecryptPrompts::AskPassphrase(const KeyPassphraseRequest& prompt) {
   ctx_.err << prompt.caption << "\n" << Plain(prompt.keysLabel) << ":\n";
   for (const std::string& entry : prompt.entries) ctx_.err << "  " << entry << "\n";
   if (!prompt.explanation.empty()) ctx_.err << prompt.explanation << "\n";

@@ -16,7 +16,7 @@ class CliDecryptPrompts : public DecryptPrompts {
 
   // One line per attempt; an empty line is refused and another is read;
   // the end of the input cancels.
-  std::string AskPassphrase(const PassphrasePrompt& prompt) override;
+  std::string AskPassphrase(const KeyPassphraseRequest& prompt) override;
 
  private:
   Context& ctx_;

@@ -21,12 +21,6 @@ const std::vector<Command>& Commands() {
        "make an ESUB (Blowfish or IDEA form) or HSUB from a secret on stdin; test a tag", false, RunTag},
       {"subject", "add --hsub | --esub [--ekey] --keyid ID | ls | enable|disable|rm SUBNO",
        "add (secrets from stdin), list, switch on or off, or remove subject lines", true, RunSubject},
-      {"secure", "on | off | passphrase | status",
-       "encrypt the database between runs, stop that, change its passphrase, or show the mode", true, RunSecure},
-      {"decrypt", "STAMP [--save]",
-       "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
-       "--save stores it decrypted",
-       true, RunDecrypt},
       {"account", "add NAME --host HOST [...] | set NAME [...] | ls | rm NAME | use NAME|none",
        "add, change, list or remove news accounts (password from stdin), or choose the active one", true,
        RunAccount},
@@ -38,6 +32,12 @@ const std::vector<Command>& Commands() {
        RunCheck},
       {"catchup", "[--account NAME]", "skip to the newest article of the newsgroup without reading", true,
        RunCatchUp},
+      {"secure", "on | off | passphrase | status",
+       "encrypt the database between runs, stop that, change its passphrase, or show the mode", true, RunSecure},
+      {"decrypt", "STAMP [--save]",
+       "decrypt a stored nym message (key passphrase from the terminal or --passphrase-fd) and print it; "
+       "--save stores it decrypted",
+       true, RunDecrypt},
   };
   return commands;
 }

@@ -18,12 +18,12 @@ int RunKeys(Context& ctx, const std::vector<std::string>& args);
 int RunKeyrings(Context& ctx, const std::vector<std::string>& args);
 int RunTag(Context& ctx, const std::vector<std::string>& args);
 int RunSubject(Context& ctx, const std::vector<std::string>& args);
-int RunSecure(Context& ctx, const std::vector<std::string>& args);
-int RunDecrypt(Context& ctx, const std::vector<std::string>& args);
 int RunAccount(Context& ctx, const std::vector<std::string>& args);
 int RunProxy(Context& ctx, const std::vector<std::string>& args);
 int RunGet(Context& ctx, const std::vector<std::string>& args);
 int RunCheck(Context& ctx, const std::vector<std::string>& args);
 int RunCatchUp(Context& ctx, const std::vector<std::string>& args);
+int RunSecure(Context& ctx, const std::vector<std::string>& args);
+int RunDecrypt(Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace fhr::cli

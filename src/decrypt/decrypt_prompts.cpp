@@ -5,8 +5,8 @@
 
 namespace fhr {
 
-PassphrasePrompt NymPassphrasePrompt(const StringList& entries, bool throwKeyids) {
-  PassphrasePrompt prompt;
+KeyPassphraseRequest NymPassphrasePrompt(const StringList& entries, bool throwKeyids) {
+  KeyPassphraseRequest prompt;
   prompt.caption = kNymPromptCaption;
   prompt.entries = entries;
   prompt.throwKeyids = throwKeyids;
@@ -15,8 +15,8 @@ PassphrasePrompt NymPassphrasePrompt(const StringList& entries, bool throwKeyids
   return prompt;
 }
 
-PassphrasePrompt MessagePassphrasePrompt(const StringList& entries) {
-  PassphrasePrompt prompt;
+KeyPassphraseRequest MessagePassphrasePrompt(const StringList& entries) {
+  KeyPassphraseRequest prompt;
   prompt.caption = kMessagePromptCaption;
   prompt.keysLabel = kMessageKeysLabel;
   prompt.entries = entries;

@@ -13,7 +13,7 @@ namespace fhr {
 // What a passphrase prompt shows: the caption, the label above the key
 // list, the recipient entries (one per line), the explanation below (empty:
 // none) and whether to offer the "What is throw-keyids?" help.
-struct PassphrasePrompt {
+struct KeyPassphraseRequest {
   std::string caption;
   std::string keysLabel;
   StringList entries;
@@ -23,10 +23,10 @@ struct PassphrasePrompt {
 
 // The prompt for a nym message's public-key layer; with `throwKeyids` the
 // entry shown is the key the message should be encrypted to.
-PassphrasePrompt NymPassphrasePrompt(const StringList& entries, bool throwKeyids);
+KeyPassphraseRequest NymPassphrasePrompt(const StringList& entries, bool throwKeyids);
 
 // The prompt for an ordinary PGP message.
-PassphrasePrompt MessagePassphrasePrompt(const StringList& entries);
+KeyPassphraseRequest MessagePassphrasePrompt(const StringList& entries);
 
 // The blending warning's two lines, as the desktop labels them.
 std::string AddressedToLine(const std::string& addressedTo);
@@ -39,7 +39,7 @@ class DecryptPrompts {
   // Asks for a passphrase. Returns what the user entered, or "" when they
   // cancelled; an empty entry is refused by the front end (with
   // kEmptyPassphraseRefused) rather than returned. The caller wipes it.
-  virtual std::string AskPassphrase(const PassphrasePrompt& prompt) = 0;
+  virtual std::string AskPassphrase(const KeyPassphraseRequest& prompt) = 0;
 
   // The one-line progress status ("" clears it). Default: nothing.
   virtual void ShowStatus(const std::string& status);

@@ -120,6 +120,9 @@ TEST_F(CliRetrieval, PassesRefuseWhatTheyCannotDo) {
   ASSERT_EQ(Cli({"account", "add", "news", "--host", "127.0.0.1"}).status, 0);
   EXPECT_TRUE(Contains(Cli({"check", "--account", "news"}).err, "--count N")) << "no terminal, no --count";
   EXPECT_TRUE(Contains(Cli({"get", "--account", "news"}).err, "PGP Keyrings"));
+  // With keyrings but no active subject line a get would skip every article.
+  dir_.write("gpg.conf", "secret-keyring /k/secring.skr\nkeyring /k/pubring.pkr\n");
+  EXPECT_TRUE(Contains(Cli({"get", "--account", "news", "--count", "5"}).err, "DIZ subject lines"));
   EXPECT_TRUE(Contains(Cli({"catchup", "--account", "nobody"}).err, "there is no news account nobody"));
 }
 

@@ -33,13 +33,13 @@ bool Contains(const StringList& lines, const std::string& text) {
 class ScriptedPrompts : public DecryptPrompts {
  public:
   std::deque<std::string> answers;
-  std::vector<PassphrasePrompt> prompts;
+  std::vector<KeyPassphraseRequest> prompts;
   std::vector<std::string> events;  // "ask", "blend", "signature", "notice"
   std::vector<std::pair<std::string, std::string>> blending;
   std::vector<StringList> signatureWarnings;
   int noticeAnswer = kMrOk;
 
-  std::string AskPassphrase(const PassphrasePrompt& prompt) override {
+  std::string AskPassphrase(const KeyPassphraseRequest& prompt) override {
     prompts.push_back(prompt);
     events.push_back("ask");
     if (answers.empty()) return {};
@@ -138,7 +138,7 @@ TEST_F(DecryptWorkflow, EncryptKeyLayersArePeeledAndTheNymserverSignatureIsGood)
     EXPECT_GE(FindMarker(lines, BeginPGPDecryptedVerifiedMessage), 0);
     EXPECT_TRUE(Contains(outcome.verification, "Good signature from \"nymserver2 <config@nym.example>\""));
     ASSERT_EQ(prompts_.prompts.size(), 1u);
-    const PassphrasePrompt& prompt = prompts_.prompts[0];
+    const KeyPassphraseRequest& prompt = prompts_.prompts[0];
     EXPECT_EQ(prompt.caption, kNymPromptCaption);
     EXPECT_EQ(prompt.throwKeyids, c.throwKeyids);
     EXPECT_EQ(prompt.keysLabel, c.throwKeyids ? kThrowKeyidsKeyLabel : kNymKeyLabel);

@@ -324,6 +324,29 @@ TEST(RetrievalPassTest, RefusedConnectionIsAnErrorOnlyForGet) {
   WorkerRun check = RunWorker(Job(RetrievalMode::kCheck, port, "7"));
   EXPECT_TRUE(check.Of(WorkerMessageId::kError).empty());
   EXPECT_FALSE(check.LastArticle().has_value());
+  WorkerRun catch_up = RunWorker(Job(RetrievalMode::kCatchUp, port, "7"));
+  EXPECT_FALSE(catch_up.LastArticle().has_value());
+  EXPECT_FALSE(catch_up.Logged("Newsgroup caught up!")) << "it never reached the group";
+}
+
+TEST(RetrievalPassTest, ATimeOutKeepsWhatWasExamined) {
+  test::FakeNewsServer server(kGroup, 1, 30);
+  auto hsub = MakeHashedSubject("hsub secret");
+  ASSERT_TRUE(hsub);
+  server.AddArticle(5, *hsub, "mine");
+  server.FillWithNoise();
+  server.StallAt(20);
+  server.Start();
+  RetrievalJob job = Job(RetrievalMode::kGet, server.port(), "0");
+  job.session.timeout = std::chrono::milliseconds(300);
+  WorkerRun run = RunWorker(job);
+  EXPECT_EQ(run.Of(WorkerMessageId::kNewArticle).size(), 1u);
+  // Article 5 is stored: the next pass must start after it, not fetch and
+  // store it again.
+  EXPECT_EQ(run.LastArticle(), 19);
+  EXPECT_TRUE(run.Logged("Connection closed!"));
+  EXPECT_TRUE(run.Logged("Failed!"));
+  EXPECT_TRUE(run.Of(WorkerMessageId::kError).empty());
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 }  // namespace
 
-PassphraseDialog::PassphraseDialog(const PassphrasePrompt& prompt, QWidget* parent) : QDialog(parent) {
+PassphraseDialog::PassphraseDialog(const KeyPassphraseRequest& prompt, QWidget* parent) : QDialog(parent) {
   setWindowTitle(Text(prompt.caption));
   auto* layout = new QVBoxLayout(this);
 
@@ -87,7 +87,7 @@ void PassphraseDialog::accept() {
   QDialog::accept();
 }
 
-std::string QtDecryptPrompts::AskPassphrase(const PassphrasePrompt& prompt) {
+std::string QtDecryptPrompts::AskPassphrase(const KeyPassphraseRequest& prompt) {
   PassphraseDialog dialog(prompt, owner_);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.Passphrase();

@@ -15,7 +15,7 @@ class PassphraseDialog : public QDialog {
   Q_OBJECT
 
  public:
-  PassphraseDialog(const PassphrasePrompt& prompt, QWidget* parent);
+  PassphraseDialog(const KeyPassphraseRequest& prompt, QWidget* parent);
   // The passphrase is overwritten before the widget lets go of it.
   ~PassphraseDialog() override;
 
@@ -35,7 +35,7 @@ class PassphraseDialog : public QDialog {
 class QtDecryptPrompts : public DecryptPrompts {
  public:
   explicit QtDecryptPrompts(QWidget* owner) : owner_(owner) {}
-  std::string AskPassphrase(const PassphrasePrompt& prompt) override;
+  std::string AskPassphrase(const KeyPassphraseRequest& prompt) override;
 
  private:
   QWidget* owner_;
