@@ -346,6 +346,28 @@ class MailCommandsTest : public QObject {
     QVERIFY(Find<QPushButton>(window, "GetBtn")->isEnabled());
   }
 
+  void withoutAnActiveSubjectLineNothingStarts() {
+    test::TempDir dir;
+    const ResolvedPaths paths = PathsIn(dir);
+    Prepare(paths, "alt.anonymous.messages", 1);
+    {
+      auto db = OpenMailDatabase(paths.DbFileName());
+      QVERIFY(db);
+      db->WriteSubjects({});
+      QVERIFY(db->SaveDatabase());
+    }
+    test::ScriptedMsgDialog boxes;
+    TFHRMainWin window(paths);
+    window.GetMailCommand();
+    // A get pass without a subject line would move the account past every
+    // article unread.
+    QVERIFY(!window.RetrievalRunning());
+    QCOMPARE(boxes.texts().size(), 1u);
+    QVERIFY(boxes.texts()[0].starts_with("You don't have any DIZ subject lines defined!"));
+    QVERIFY(Find<QPushButton>(window, "GetBtn")->isEnabled());
+    QCOMPARE(LastArticle(window), std::string("0"));
+  }
+
   void withoutATrayMinimisingIsOrdinaryAndClosingAsksNothing() {
     test::TempDir dir;
     const ResolvedPaths paths = PathsIn(dir);
