@@ -18,6 +18,7 @@
 #include "core/widgets/qt_pacer.h"
 #include "core/widgets/single_instance.h"
 #include "core/widgets/unix_signals.h"
+#include "storage/widgets/secmode_dlg.h"
 #include "ui/widgets/main_window.h"
 
 Q_LOGGING_CATEGORY(lcInstance, "fhr.instance", QtWarningMsg)
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
   fhr::ScopedMsgDialogHost msgDialogHost(&msgDialogs);
   fhr::QtPacer pacer;
   fhr::ScopedPacer pacerInstall(&pacer);
+  // A database in secure mode asks for its passphrase while the window starts.
+  fhr::QtSecModePrompt secModePrompt;
+  fhr::ScopedPassphrasePrompt secModePromptInstall(&secModePrompt);
   fhr::SetDesktopOpener([](const std::string& dir) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(dir)));
   });

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -19,14 +20,20 @@
 #include "core/widgets/display_text.h"
 #include "core/widgets/name_box.h"
 #include "core/widgets/settings_widgets.h"
+#include "eraser/eraser.h"
+#include "gnupg/pgpcache.h"
 #include "gnupg/widgets/keyring_dlg.h"
+#include "news/retrieval_results.h"
+#include "news/widgets/nntp_err_dlg.h"
 #include "news/widgets/nntp_man_dlg.h"
 #include "news/widgets/proxy_man_dlg.h"
 #include "storage/db_packer.h"
 #include "storage/fhrdb.h"
 #include "ui/caption.h"
 #include "ui/name_boxes.h"
+#include "ui/widgets/retrieval_runner.h"
 #include "ui/widgets/status_panels.h"
+#include "ui/widgets/tray_host.h"
 
 Q_LOGGING_CATEGORY(lcMainWindow, "fhr.instance", QtWarningMsg)
 
@@ -37,9 +44,25 @@ TFHRMainWin::TFHRMainWin(const ResolvedPaths& paths, QWidget* parent)
   setObjectName("FHRMainWin");
   setMinimumSize(200, 150);
   resize(800, 560);
+  runner_ = std::make_unique<RetrievalRunner>(
+      [this](int pass, WorkerMessage& message) { OnWorkerMessage(pass, message); });
+  startTimer_ = new QTimer(this);
+  startTimer_->setSingleShot(true);
+  startTimer_->setInterval(3000);
+  checkMailTimer_ = new QTimer(this);
+  checkMailTimer_->setInterval(60000);
+  timer4_ = new QTimer(this);
+  timer4_->setInterval(25);
+  cacheTimer_ = new QTimer(this);
+  cacheTimer_->setInterval(static_cast<int>(kCacheTimerInterval.count()));
+  connect(startTimer_, &QTimer::timeout, this, &TFHRMainWin::StartTimerFired);
+  connect(checkMailTimer_, &QTimer::timeout, this, &TFHRMainWin::CheckMailMinute);
+  connect(timer4_, &QTimer::timeout, this, &TFHRMainWin::ShakeErrorText);
   BuildToolBar();
   BuildPanes();
   BuildMenus();
+  BuildTrayMenu();
+  ReplaceTrayHost(std::make_unique<QtTrayHost>());
   ApplyFonts();
   // The classic widths, with the date and size columns widened when the
   // list's font needs more room for the icon and the text.
@@ -62,11 +85,22 @@ TFHRMainWin::TFHRMainWin(const ResolvedPaths& paths, QWidget* parent)
   SelectPane(PaneName::kStatus);
   UpdateCaption();
 
+  // The erasing library comes first: secure mode needs it to remove a
+  // plain copy, and without it the start stops (it has said why).
+  eraserLoaded_ = LoadEraser(paths_.appDir);
+  if (!eraserLoaded_) {
+    startAborted_ = true;
+    return;
+  }
   if (!OpenDatabase()) {
     MsgDialog("Failed to initialize mail database!    \nQuitting!", MsgKind::Error, kMbOk);
     startAborted_ = true;
     return;
   }
+  cache_ = std::make_unique<TPGPPassphraseCache>(GpgSetupFor(paths_),
+                                                 [this] { return db_ ? db_->GetSessionKey() : std::string(); });
+  connect(cacheTimer_, &QTimer::timeout, this, [this] { cache_->OnTimer(); });
+  cacheTimer_->start();
   account_ = settings_->Text("account");
   LoadAccountProfile(account_);
   FillProxyBox();
@@ -74,9 +108,17 @@ TFHRMainWin::TFHRMainWin(const ResolvedPaths& paths, QWidget* parent)
   LoadMessageList();
   LoadStatusPane();
   toolBar_->setFocus();
+  ApplyCheckMailSetting();
 }
 
-TFHRMainWin::~TFHRMainWin() = default;
+TFHRMainWin::~TFHRMainWin() {
+  // The worker goes before the database its results were meant for.
+  runner_.reset();
+  results_.reset();
+  if (inTray_) RemoveTrayIcon();
+  cache_.reset();
+  if (eraserLoaded_) UnloadEraser();
+}
 
 bool TFHRMainWin::OpenDatabase() {
   db_ = OpenMailDatabase(paths_.DbFileName());
@@ -103,7 +145,9 @@ void TFHRMainWin::UpdateCaption() {
 }
 
 void TFHRMainWin::RestoreFromRequest() {
-  if (isMinimized()) {
+  if (inTray_) {
+    RestoreFromTray();
+  } else if (isMinimized()) {
     showNormal();
   } else {
     show();
@@ -173,18 +217,19 @@ void TFHRMainWin::OnProxyChosen(const std::string& name) {
   UpdateCaption();
 }
 
-void TFHRMainWin::OpenAccountManager() {
+bool TFHRMainWin::OpenAccountManager() {
   TNNTPManDlg manager(*db_, *settings_, paths_, this);
   connect(&manager, &TNNTPManDlg::accountRenamed, this, [this](const std::string& from, const std::string& to) {
     serverBox_->RenameName(from, to);
     account_ = to;
     UpdateCaption();
   });
-  manager.exec();
+  const bool accepted = manager.exec() == QDialog::Accepted;
   // Refilled however the manager closed: a rename it reported may have been
   // dropped with its unsaved changes, and the box must show what is stored.
   FillAccountBox();
   LoadAccountProfile(account_);
+  return accepted;
 }
 
 void TFHRMainWin::OpenProxyManager() {
@@ -210,12 +255,33 @@ bool TFHRMainWin::SaveOnClose() {
   return !db_->Changed() || db_->SaveDatabase();
 }
 
+bool TFHRMainWin::CloseRequest() {
+  if (settings_->Flag("checkmail") && settings_->Flag("usetray") && !inTray_ && TrayUsable()) {
+    const int answer = MsgDialog("Minimize to the system tray?   ", MsgKind::Confirmation, kMbYesNoCancel);
+    if (answer == kMrCancel) return false;
+    if (answer == kMrYes) {
+      MinimizeToTray();
+      errorPending_ = false;
+      return false;
+    }
+  }
+  if (RetrievalRunning()) {
+    if (!AskQuitWhileRetrieving(*settings_, this)) return false;
+    // Ended without waiting for the network: the cancel interrupts the
+    // worker at once, and one that has not ended within the cancel's wait
+    // is given up.
+    CancelPass();
+    WaitProcessing(200);
+  }
+  return SaveOnClose();
+}
+
 void TFHRMainWin::closeEvent(QCloseEvent* event) {
   if (startAborted_) {
     event->accept();
     return;
   }
-  if (!SaveOnClose()) {
+  if (!CloseRequest()) {
     event->ignore();
     return;
   }

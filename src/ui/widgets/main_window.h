@@ -13,6 +13,7 @@
 #include "core/paths.h"
 #include "core/stringlist.h"
 #include "ui/command_state.h"
+#include "ui/mail_schedule.h"
 
 class QAction;
 class QCheckBox;
@@ -24,22 +25,31 @@ class QSplitter;
 class QStackedWidget;
 class QTabBar;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 
 namespace fhr {
 
 class NameBox;
 class Settings;
+class RetrievalResults;
+class RetrievalRunner;
 class StatusPanels;
 class TFHRDB;
+class TPGPPassphraseCache;
+class TrayHost;
+struct WorkerMessage;
+enum class RetrievalMode : int;
 
 class TFHRMainWin : public QMainWindow {
   Q_OBJECT
  public:
-  // Builds the window and runs the start-up it needs: settings (fonts,
-  // placement), the database (on failure "Failed to initialize mail
-  // database! Quitting!" and StartAborted), the account and proxy boxes,
-  // the message list and the Status pane.
+  // Builds the window and runs the start-up it needs: the erasing library
+  // (its own messages on failure, and StartAborted), settings (fonts,
+  // placement), the database (in secure mode through the installed
+  // passphrase prompt; on failure "Failed to initialize mail database!
+  // Quitting!" and StartAborted), the passphrase cache, the account and
+  // proxy boxes, the message list, the Status pane and the mail timers.
   explicit TFHRMainWin(const ResolvedPaths& paths, QWidget* parent = nullptr);
   ~TFHRMainWin() override;
 
@@ -88,9 +98,53 @@ class TFHRMainWin : public QMainWindow {
   const std::string& AccountName() const { return account_; }
   const std::string& ProxyName() const { return proxy_; }
   TFHRDB* database() { return db_.get(); }
+  TPGPPassphraseCache* passphraseCache() { return cache_.get(); }
+
+  // Mail commands (main_window_mail.cpp). Get Mail is GetBtn's click and
+  // the File menu's entry: while a get or check pass runs it cancels it;
+  // while a catch-up runs, or while an earlier Get Mail is still asking its
+  // questions, it does nothing.
+  void GetMailCommand();
+  // Asks, then starts a catch-up pass.
+  void CatchUpCommand();
+  // A retrieval worker exists.
+  bool RetrievalRunning() const;
+  // The id of the running pass, 0 when none.
+  int CurrentPass() const;
+  bool ErrorPending() const { return errorPending_; }
+  const StringList& ErrorLines() const { return errorLines_; }
+
+  // Unattended checking. The start timer's shot: the timed check starts
+  // counting and a pass starts now when the rules allow one. One minute of
+  // the timed check. Both start a pass only when none runs, no dialog is
+  // open, no error is pending and Get Mail is not already under way.
+  void StartTimerFired();
+  void CheckMailMinute();
+  // Starts the start timer when "checkmail" is on and the timed check is
+  // not running; stops the timed check when "checkmail" is off.
+  void ApplyCheckMailSetting();
+  bool StartTimerActive() const;
+  bool CheckMailTimerActive() const;
+
+  // The tray (main_window_tray.cpp). The window replaces its host (tests
+  // play one); without a notification area minimising is ordinary.
+  void ReplaceTrayHost(std::unique_ptr<TrayHost> host);
+  TrayHost* trayHost() { return tray_.get(); }
+  // Hides the window into the tray (when the tray exists).
+  void MinimizeToTray();
+  // Shows the window again and removes the tray icon.
+  void RestoreFromTray();
+  bool InTray() const { return inTray_; }
+  int TrayIconIndex() const { return trayIconIndex_; }
+  int NewMailCount() const { return newMailCount_; }
+
+  // Decrypts the selected message through the decryption workflow and shows
+  // the result (main_window_decrypt.cpp).
+  void DecryptCommand();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // Layout (main_window_layout.cpp).
@@ -128,13 +182,37 @@ class TFHRMainWin : public QMainWindow {
   void DeleteCommand(bool fromContextMenu);
   void DeleteSelected();
 
+  // Retrieval (main_window_mail.cpp).
+  void StartPass(RetrievalMode mode);
+  void CancelPass();
+  void ReleasePass(int pass);
+  void OnWorkerMessage(int pass, WorkerMessage& message);
+  void AddNewMessageRow(const std::string& key);
+  void OnRunFinished();
+  void OnWorkerError(const std::string& text);
+  void OnStatusPanelPressed(int panel);
+  void ShakeErrorText();
+  void OnSubjectsToggled(bool on);
+  PassGate CurrentGate() const;
+  bool HasActiveSubjectLine();
+  void SaveDatabaseCommand();
+
+  // Tray (main_window_tray.cpp).
+  void BuildTrayMenu();
+  void AddTrayIcon(int index);
+  void SetTrayIcon(int index, const QString& tip);
+  void RemoveTrayIcon();
+  bool TrayUsable() const;
+
   // Start-up and closing (main_window.cpp).
+  bool CloseRequest();
   bool OpenDatabase();
   void LoadStatusPane();
   bool SaveOnClose();
   void OnAccountChosen(const std::string& name);
   void OnProxyChosen(const std::string& name);
-  void OpenAccountManager();
+  // True when the manager closed with OK.
+  bool OpenAccountManager();
   void OpenProxyManager();
   void OpenKeyrings();
 
@@ -151,6 +229,28 @@ class TFHRMainWin : public QMainWindow {
   std::string account_ = "none";
   std::string proxy_ = "none";
   StringList profile_;
+
+  // Retrieval and its notices.
+  std::unique_ptr<RetrievalRunner> runner_;
+  std::unique_ptr<RetrievalResults> results_;
+  bool getMailBusy_ = false;
+  bool errorPending_ = false;
+  StringList errorLines_;
+  int shakeCounter_ = 0;
+  MailCheckSchedule schedule_;
+  QTimer* startTimer_ = nullptr;
+  QTimer* checkMailTimer_ = nullptr;
+  QTimer* timer4_ = nullptr;
+  // The passphrase cache and its expiry timer.
+  std::unique_ptr<TPGPPassphraseCache> cache_;
+  QTimer* cacheTimer_ = nullptr;
+  bool eraserLoaded_ = false;
+  // The tray.
+  std::unique_ptr<TrayHost> tray_;
+  QMenu* trayMenu_ = nullptr;
+  bool inTray_ = false;
+  int newMailCount_ = 0;
+  int trayIconIndex_ = 0;
 
   // Tool bar.
   QWidget* toolBar_ = nullptr;

@@ -21,12 +21,10 @@
 #include <QVBoxLayout>
 
 #include "core/msgdialog.h"
-#include "core/pacing.h"
 #include "core/process.h"
 #include "core/settings.h"
 #include "core/widgets/name_box.h"
 #include "core/widgets/settings_widgets.h"
-#include "storage/db_packer.h"
 #include "storage/fhrdb.h"
 #include "ui/about_text.h"
 #include "ui/widgets/main_window.h"
@@ -160,12 +158,13 @@ void TFHRMainWin::BuildToolBar() {
                      static_cast<QWidget*>(decryptBtn_), static_cast<QWidget*>(deleteBtn_)}) {
     w->setEnabled(false);
   }
-  // Retrieval, reply and decryption are provided by other parts of the
-  // program; until then their controls stand in, disabled.
-  for (QObject* w : {static_cast<QObject*>(getBtn_), static_cast<QObject*>(subjects_),
-                     static_cast<QObject*>(copyMsgBtn_), static_cast<QObject*>(decryptBtn_)}) {
-    MarkStandIn(w);
-  }
+  // Reply is provided by another part of the program; until then its
+  // control stands in, disabled.
+  MarkStandIn(copyMsgBtn_);
+
+  connect(getBtn_, &QPushButton::clicked, this, &TFHRMainWin::GetMailCommand);
+  connect(subjects_, &QCheckBox::toggled, this, &TFHRMainWin::OnSubjectsToggled);
+  connect(decryptBtn_, &QToolButton::clicked, this, &TFHRMainWin::DecryptCommand);
 
   connect(copyBtn_, &QToolButton::clicked, this, &TFHRMainWin::CopyFromPane);
   connect(deleteBtn_, &QToolButton::clicked, this, [this] { DeleteCommand(false); });
@@ -236,6 +235,7 @@ void TFHRMainWin::BuildPanes() {
 
   statusBar_ = new StatusPanels;
   setStatusBar(statusBar_);
+  connect(statusBar_, &StatusPanels::panelPressed, this, &TFHRMainWin::OnStatusPanelPressed);
 
   connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& selected) {
@@ -258,7 +258,8 @@ void TFHRMainWin::BuildMenus() {
   QMenuBar* bar = menuBar();
   fileMenu_ = bar->addMenu("&File");
   fileMenu_->setObjectName("FileMenu");
-  MarkStandIn(AddAction(fileMenu_, "FileGetMailItem", "&Get mail"));
+  connect(AddAction(fileMenu_, "FileGetMailItem", "&Get mail"), &QAction::triggered, this,
+          &TFHRMainWin::GetMailCommand);
   open1_ = fileMenu_->addMenu("&Open");
   open1_->setObjectName("Open1");
   open1_->menuAction()->setObjectName("Open1Item");
@@ -270,21 +271,8 @@ void TFHRMainWin::BuildMenus() {
     QProcess::startDetached("x-terminal-emulator", {}, QString::fromStdString(paths_.appDir));
   });
   fileMenu_->addSeparator();
-  connect(AddAction(fileMenu_, "FileSavedatabase", "Save &database"), &QAction::triggered, this, [this] {
-    if (!db_ || !db_->IsSecure()) return;
-    ShowStatusText("");
-    WaitProcessing(200);
-    ShowStatusText(" Saving database... ");
-    if (needsPacking_) {
-      WaitProcessing(200);
-      PackDatabase(db_);
-      needsPacking_ = false;
-    } else {
-      db_->SaveDatabase();
-    }
-    WaitProcessing(200);
-    ShowStatusText("");
-  });
+  connect(AddAction(fileMenu_, "FileSavedatabase", "Save &database"), &QAction::triggered, this,
+          &TFHRMainWin::SaveDatabaseCommand);
   fileMenu_->addSeparator();
   QAction* secure = AddAction(fileMenu_, "FileSecuremode", "Secure &mode");
   secure->setCheckable(true);
@@ -332,14 +320,16 @@ void TFHRMainWin::BuildMenus() {
   messages1_->setObjectName("Messages1");
   MarkStandIn(AddAction(messages1_, "Composenewmessage1", "C&ompose new message"));
   messages1_->addSeparator();
-  MarkStandIn(AddAction(messages1_, "ToolsDecryptmessageItem", "De&crypt..."));
+  connect(AddAction(messages1_, "ToolsDecryptmessageItem", "De&crypt..."), &QAction::triggered, this,
+          &TFHRMainWin::DecryptCommand);
   QAction* del = AddAction(messages1_, "ToolsDeletemessageItem", "D&elete...");
   del->setShortcut(QKeySequence("Ctrl+Del"));
   connect(del, &QAction::triggered, this, [this] { DeleteCommand(false); });
   messages1_->addSeparator();
   MarkStandIn(AddAction(messages1_, "FileOpenItem", "&Open"));
   toolsMenu_->addSeparator();
-  MarkStandIn(AddAction(toolsMenu_, "Catchupnewsgroup1", "&Catch up newsgroup..."));
+  connect(AddAction(toolsMenu_, "Catchupnewsgroup1", "&Catch up newsgroup..."), &QAction::triggered, this,
+          &TFHRMainWin::CatchUpCommand);
   toolsMenu_->addSeparator();
   MarkStandIn(AddAction(toolsMenu_, "ToolsSubjectsItem", "&DIZ subject lines"));
   MarkStandIn(AddAction(toolsMenu_, "ToolsConfigmessages", "N&ym config messages..."));
@@ -372,7 +362,8 @@ void TFHRMainWin::BuildMenus() {
   popupMenu1_ = new QMenu(this);
   popupMenu1_->setObjectName("PopupMenu1");
   MarkStandIn(AddAction(popupMenu1_, "Popup1CopyMessageToClipboard", "Reply message"));
-  MarkStandIn(AddAction(popupMenu1_, "Popup1DecryptItem", "&Decrypt..."));
+  connect(AddAction(popupMenu1_, "Popup1DecryptItem", "&Decrypt..."), &QAction::triggered, this,
+          &TFHRMainWin::DecryptCommand);
   popupMenu1_->addSeparator();
   MarkStandIn(AddAction(popupMenu1_, "Popup1OpenItem", "&Open"));
   connect(AddAction(popupMenu1_, "Popup1SelectallItem", "Select &all"), &QAction::triggered, this,
@@ -387,7 +378,8 @@ void TFHRMainWin::BuildMenus() {
   popupMenu2_ = new QMenu(this);
   popupMenu2_->setObjectName("PopupMenu2");
   MarkStandIn(AddAction(popupMenu2_, "Popup2CopyMessageToClipboard", "&Reply message"));
-  MarkStandIn(AddAction(popupMenu2_, "Popup2DecryptmessageItem", "&Decrypt..."));
+  connect(AddAction(popupMenu2_, "Popup2DecryptmessageItem", "&Decrypt..."), &QAction::triggered, this,
+          &TFHRMainWin::DecryptCommand);
   popupMenu2_->addSeparator();
   connect(AddAction(popupMenu2_, "Popup2CopyItem", "&Copy"), &QAction::triggered, this, &TFHRMainWin::CopyFromPane);
   connect(AddAction(popupMenu2_, "Popup2SelectallItem", "Select &all"), &QAction::triggered, this,

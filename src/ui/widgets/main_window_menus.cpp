@@ -83,7 +83,7 @@ WindowView TFHRMainWin::CurrentView() const {
   v.paneEmpty = pane->document()->isEmpty();
   v.messagePaneEmpty = message_->document()->isEmpty();
   v.messagePaneNeedsDecryption = NeedsDecryption(PaneLines(message_));
-  v.retrievalRunning = false;
+  v.retrievalRunning = RetrievalRunning();
   v.accountNone = serverBox_->CurrentName() == "none";
   v.secureMode = db_ && db_->IsSecure();
   return v;

@@ -84,4 +84,15 @@ QIcon DeleteIcon() {
   });
 }
 
+QIcon TrayIcon(int index) {
+  return Painted([index](QPainter& p) {
+    Envelope(p, false);
+    if (index == 0) return;
+    // A dot in the corner: green for new mail, red for an error.
+    p.setPen(QPen(Qt::white, 1.2));
+    p.setBrush(index == 1 ? QColor(40, 170, 40) : QColor(210, 30, 30));
+    p.drawEllipse(QPointF(18, 18), 5.5, 5.5);
+  });
+}
+
 }  // namespace fhr

@@ -15,4 +15,7 @@ QIcon CopyIcon();
 QIcon DecryptIcon();
 QIcon DeleteIcon();
 
+// The tray icons: 0 the program, 1 new mail has come, 2 an error.
+QIcon TrayIcon(int index);
+
 }  // namespace fhr
