@@ -8,14 +8,14 @@ namespace fhr::cli {
 namespace {
 
 // The value as the program reads it: flags as 1 or 0, integers clamped.
-std::string EffectiveValue(const Settings& settings, const SettingSpec& spec) {
-  switch (spec.type) {
+std::string EffectiveValue(const Settings& settings, const SettingSpec& entry) {
+  switch (entry.type) {
     case SettingType::kFlag:
-      return settings.Flag(spec.name) ? "1" : "0";
+      return settings.Flag(entry.name) ? "1" : "0";
     case SettingType::kInteger:
-      return std::to_string(settings.Int(spec.name));
+      return std::to_string(settings.Int(entry.name));
     default:
-      return settings.Text(spec.name);
+      return settings.Text(entry.name);
   }
 }
 
@@ -25,24 +25,24 @@ int RunSettings(Context& ctx, const std::vector<std::string>& args) {
   Settings settings(ctx.paths.IniFileName());
   const std::string verb = args.empty() ? "" : args[0];
   if (verb == "ls" && args.size() == 1) {
-    for (const SettingSpec& spec : SettingsCatalog()) {
-      ctx.out << spec.name << "=" << EffectiveValue(settings, spec) << "\n";
+    for (const SettingSpec& entry : SettingsCatalog()) {
+      ctx.out << entry.name << "=" << EffectiveValue(settings, entry) << "\n";
     }
     return 0;
   }
   if ((verb == "get" && args.size() == 2) || (verb == "set" && args.size() == 3)) {
-    const SettingSpec* spec = FindSetting(args[1]);
-    if (!spec) return Fail(ctx, "unknown setting '" + args[1] + "' (see fhr-cli settings ls)");
+    const SettingSpec* entry = FindSetting(args[1]);
+    if (!entry) return Fail(ctx, "unknown setting '" + args[1] + "' (see fhr-cli settings ls)");
     if (verb == "get") {
-      ctx.out << EffectiveValue(settings, *spec) << "\n";
+      ctx.out << EffectiveValue(settings, *entry) << "\n";
       return 0;
     }
     const std::string& value = args[2];
-    if ((spec->type == SettingType::kFlag || spec->type == SettingType::kInteger) && !ParseInteger(value)) {
-      return Fail(ctx, "the setting '" + std::string(spec->name) + "' needs a whole number, not '" + value + "'");
+    if ((entry->type == SettingType::kFlag || entry->type == SettingType::kInteger) && !ParseInteger(value)) {
+      return Fail(ctx, "the setting '" + std::string(entry->name) + "' needs a whole number, not '" + value + "'");
     }
     std::string error;
-    if (!settings.Write(kSettingsSection, spec->name, value, &error)) return Fail(ctx, error);
+    if (!settings.Write(kSettingsSection, entry->name, value, &error)) return Fail(ctx, error);
     return 0;
   }
   return Fail(ctx, "usage: fhr-cli settings get NAME | set NAME VALUE | ls", 2);

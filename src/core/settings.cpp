@@ -53,61 +53,61 @@ bool IsTextual(SettingType type) { return type != T::kFlag && type != T::kIntege
 std::span<const SettingSpec> SettingsCatalog() { return kCatalog; }
 
 const SettingSpec* FindSetting(std::string_view name) {
-  for (const auto& spec : kCatalog) {
-    if (EqualsIgnoringAsciiCase(spec.name, name)) return &spec;
+  for (const auto& entry : kCatalog) {
+    if (EqualsIgnoringAsciiCase(entry.name, name)) return &entry;
   }
   return nullptr;
 }
 
-const SettingSpec* Settings::Spec(std::string_view name, SettingType type) const {
-  const SettingSpec* spec = FindSetting(name);
-  const bool fits = spec && (spec->type == type || (IsTextual(type) && IsTextual(spec->type)));
+const SettingSpec* Settings::CatalogEntry(std::string_view name, SettingType type) const {
+  const SettingSpec* entry = FindSetting(name);
+  const bool fits = entry && (entry->type == type || (IsTextual(type) && IsTextual(entry->type)));
   assert(fits && "setting name not in the catalog or of another type");
-  return fits ? spec : nullptr;
+  return fits ? entry : nullptr;
 }
 
 bool Settings::Flag(std::string_view name) const {
-  const SettingSpec* spec = Spec(name, T::kFlag);
-  if (!spec) return false;
-  const auto stored = file_.Read(kSettingsSection, spec->name);
-  const auto number = ParseInteger(stored.value_or(std::string(spec->fallback)));
-  return number ? *number != 0 : spec->fallback != "0";
+  const SettingSpec* entry = CatalogEntry(name, T::kFlag);
+  if (!entry) return false;
+  const auto stored = file_.Read(kSettingsSection, entry->name);
+  const auto number = ParseInteger(stored.value_or(std::string(entry->fallback)));
+  return number ? *number != 0 : entry->fallback != "0";
 }
 
 int Settings::Int(std::string_view name) const {
-  const SettingSpec* spec = Spec(name, T::kInteger);
-  if (!spec) return 0;
-  const auto stored = file_.Read(kSettingsSection, spec->name);
+  const SettingSpec* entry = CatalogEntry(name, T::kInteger);
+  if (!entry) return 0;
+  const auto stored = file_.Read(kSettingsSection, entry->name);
   auto number = stored ? ParseInteger(*stored) : std::nullopt;
-  if (!number) number = ParseInteger(spec->fallback);
+  if (!number) number = ParseInteger(entry->fallback);
   const int value = number.value_or(0);
-  return spec->ranged ? std::clamp(value, spec->min, spec->max) : value;
+  return entry->ranged ? std::clamp(value, entry->min, entry->max) : value;
 }
 
 std::string Settings::Text(std::string_view name) const {
-  const SettingSpec* spec = Spec(name, T::kText);
-  if (!spec) return {};
-  return Read(kSettingsSection, spec->name, spec->fallback);
+  const SettingSpec* entry = CatalogEntry(name, T::kText);
+  if (!entry) return {};
+  return Read(kSettingsSection, entry->name, entry->fallback);
 }
 
-bool Settings::Store(const SettingSpec* spec, std::string_view value, std::string* error) {
-  if (!spec) {
+bool Settings::Store(const SettingSpec* entry, std::string_view value, std::string* error) {
+  if (!entry) {
     if (error) *error = "unknown setting";
     return false;
   }
-  return Write(kSettingsSection, spec->name, value, error);
+  return Write(kSettingsSection, entry->name, value, error);
 }
 
 bool Settings::SetFlag(std::string_view name, bool value, std::string* error) {
-  return Store(Spec(name, T::kFlag), value ? "1" : "0", error);
+  return Store(CatalogEntry(name, T::kFlag), value ? "1" : "0", error);
 }
 
 bool Settings::SetInt(std::string_view name, int value, std::string* error) {
-  return Store(Spec(name, T::kInteger), std::to_string(value), error);
+  return Store(CatalogEntry(name, T::kInteger), std::to_string(value), error);
 }
 
 bool Settings::SetText(std::string_view name, std::string_view value, std::string* error) {
-  return Store(Spec(name, T::kText), value, error);
+  return Store(CatalogEntry(name, T::kText), value, error);
 }
 
 std::string Settings::Read(std::string_view section, std::string_view name,

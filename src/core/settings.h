@@ -82,8 +82,8 @@ class Settings {
   const IniFile& file() const { return file_; }
 
  private:
-  const SettingSpec* Spec(std::string_view name, SettingType type) const;
-  bool Store(const SettingSpec* spec, std::string_view value, std::string* error);
+  const SettingSpec* CatalogEntry(std::string_view name, SettingType type) const;
+  bool Store(const SettingSpec* entry, std::string_view value, std::string* error);
 
   IniFile file_;
 };

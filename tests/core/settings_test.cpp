@@ -20,17 +20,17 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, MissingFileGivesEveryDefaultAndIsNotCreated) {
-  for (const auto& spec : SettingsCatalog()) {
-    const std::string name(spec.name);
-    switch (spec.type) {
+  for (const auto& entry : SettingsCatalog()) {
+    const std::string name(entry.name);
+    switch (entry.type) {
       case SettingType::kFlag:
-        EXPECT_EQ(settings_.Flag(name), spec.fallback == "1") << name;
+        EXPECT_EQ(settings_.Flag(name), entry.fallback == "1") << name;
         break;
       case SettingType::kInteger:
-        EXPECT_EQ(settings_.Int(name), ParseInteger(spec.fallback)) << name;
+        EXPECT_EQ(settings_.Int(name), ParseInteger(entry.fallback)) << name;
         break;
       default:
-        EXPECT_EQ(settings_.Text(name), spec.fallback) << name;
+        EXPECT_EQ(settings_.Text(name), entry.fallback) << name;
     }
   }
   EXPECT_EQ(settings_.Int("checkmailmins"), 30);

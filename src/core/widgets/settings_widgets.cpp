@@ -61,34 +61,34 @@ void SetListHeight(QWidget* list, int height) {
 }  // namespace
 
 void ApplyFontString(QWidget* widget, const std::string& font_string) {
-  const FontSpec spec = ParseFontString(font_string);
+  const FontSpec parsed = ParseFontString(font_string);
   QFont font = widget->font();
-  font.setFamily(QString::fromStdString(spec.face));
-  font.setPointSize(spec.size);
-  font.setItalic(spec.italic);
-  font.setBold(spec.bold);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strikeout);
+  font.setFamily(QString::fromStdString(parsed.face));
+  font.setPointSize(parsed.size);
+  font.setItalic(parsed.italic);
+  font.setBold(parsed.bold);
+  font.setUnderline(parsed.underline);
+  font.setStrikeOut(parsed.strikeout);
   widget->setFont(font);
-  if ((static_cast<unsigned>(spec.color) & 0xFF000000u) == 0) {
+  if ((static_cast<unsigned>(parsed.color) & 0xFF000000u) == 0) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, ColorFromValue(spec.color));
-    palette.setColor(QPalette::Text, ColorFromValue(spec.color));
+    palette.setColor(QPalette::WindowText, ColorFromValue(parsed.color));
+    palette.setColor(QPalette::Text, ColorFromValue(parsed.color));
     widget->setPalette(palette);
   }
 }
 
 std::string FontString(const QWidget* widget) {
   const QFont font = widget->font();
-  FontSpec spec;
-  spec.face = font.family().toStdString();
-  if (font.pointSizeF() > 0) spec.size = static_cast<int>(std::lround(font.pointSizeF()));
-  spec.italic = font.italic();
-  spec.bold = font.bold();
-  spec.underline = font.underline();
-  spec.strikeout = font.strikeOut();
-  spec.color = ValueFromColor(widget->palette().color(QPalette::WindowText));
-  return FontString(spec);
+  FontSpec parsed;
+  parsed.face = font.family().toStdString();
+  if (font.pointSizeF() > 0) parsed.size = static_cast<int>(std::lround(font.pointSizeF()));
+  parsed.italic = font.italic();
+  parsed.bold = font.bold();
+  parsed.underline = font.underline();
+  parsed.strikeout = font.strikeOut();
+  parsed.color = ValueFromColor(widget->palette().color(QPalette::WindowText));
+  return FontString(parsed);
 }
 
 void LoadPlacement(QWidget* window, const Settings& settings, std::string_view name) {
