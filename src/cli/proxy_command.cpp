@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/record_commands.h"
 #include "cli/secret_input.h"
 #include "core/msgdialog.h"
 #include "core/settings.h"
@@ -192,36 +193,13 @@ int Remove(Context& ctx, TFHRDB& db, const std::string& name) {
 }
 
 int Use(Context& ctx, TFHRDB& db, const std::string& name) {
-  std::string chosen(kNoProxy);
-  if (name != kNoProxy) {
-    StringList proxies;
-    if (!db.ReadProxies(proxies)) return Fail(ctx, "I can't read the proxies");
-    const int index = proxies.IndexOfName(name);
-    if (index < 0) return Fail(ctx, "there is no proxy " + name);
-    chosen = proxies.Name(static_cast<std::size_t>(index));
-  }
-  std::string error;
-  if (!Settings(ctx.paths.IniFileName()).SetText("nntpproxy", chosen, &error)) return Fail(ctx, error);
-  return 0;
+  return ChooseRecord(ctx, db, name, {&TFHRDB::ReadProxies, "nntpproxy", "proxy", "proxies"});
 }
 
 }  // namespace
 
 int RunProxy(Context& ctx, const std::vector<std::string>& args) {
-  const std::string verb = args.empty() ? "" : args[0];
-  const bool oneName = (verb == "rm" || verb == "use") && args.size() == 2;
-  if (verb != "add" && verb != "set" && !(verb == "ls" && args.size() == 1) && !oneName) {
-    return Fail(ctx, kUsage, 2);
-  }
-  std::unique_ptr<TFHRDB> db = OpenMailDatabase(ctx.paths.DbFileName());
-  if (!db) return Fail(ctx, "I can't open the database " + ctx.paths.DbFileName());
-  int status = 0;
-  if (verb == "add" || verb == "set") status = Edit(ctx, *db, args, verb == "add");
-  if (verb == "ls") status = List(ctx, *db);
-  if (verb == "rm") status = Remove(ctx, *db, args[1]);
-  if (verb == "use") status = Use(ctx, *db, args[1]);
-  if (db->Changed() && !db->SaveDatabase()) return Fail(ctx, "I couldn't save the database");
-  return status;
+  return RunRecordVerbs(ctx, args, {kUsage, Edit, List, Remove, Use});
 }
 
 }  // namespace fhr::cli
